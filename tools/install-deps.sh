@@ -1,0 +1,23 @@
+#!/usr/bin/env bash
+# Installs the Debian 12 packages that building, testing and running need.
+set -euo pipefail
+
+packages=(
+  cmake ninja-build g++ clang pkg-config
+  libsqlite3-dev
+  libgtest-dev libgmock-dev libbenchmark-dev
+  qt6-base-dev qt6-base-dev-tools qt6-svg-dev libgl-dev
+  fonts-liberation2
+  poppler-utils
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+sudo_cmd=()
+[ "$(id -u)" -ne 0 ] && sudo_cmd=(sudo)
+"${sudo_cmd[@]}" apt-get update -qq
+DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
