@@ -1,0 +1,51 @@
+#pragma once
+
+#include "store/Store.h"
+
+#include <cstdint>
+#include <filesystem>
+#include <stdexcept>
+#include <string>
+
+namespace quorvella {
+
+// Why a document file could not be read or written. what() is a complete
+// sentence naming the file and the reason, ready for an alert.
+class DocumentFileError : public std::runtime_error
+{
+public:
+    DocumentFileError(std::filesystem::path file, std::string reason);
+
+    const std::filesystem::path &file() const { return file_; }
+    // The reason alone, e.g. "it is not a Quorvella document".
+    const std::string &reason() const { return reason_; }
+
+private:
+    std::filesystem::path file_;
+    std::string reason_;
+};
+
+// The document file: an SQLite database with the tables `census` and `taxon`
+// (see docs/file-format.md). Extension ".qvl".
+class DocumentFile
+{
+public:
+    static constexpr const char *extension = "qvl";           // without the dot
+    static constexpr int formatVersion = 1;                   // PRAGMA user_version
+    static constexpr std::int32_t applicationId = 0x51564C41; // "QVLA"
+
+    // Reads a whole document; the file is opened read-only and never changed.
+    // The returned store is not modified. Throws DocumentFileError for a file
+    // that is missing, unreadable, not SQLite, another application's database,
+    // damaged, or written by a newer version.
+    static Store load(const std::filesystem::path &file);
+
+    // Writes every record of the store to `file`, atomically: the records go
+    // into a new database beside the file in one transaction, which is synced
+    // and then renamed over the file. On any failure (full disk, no
+    // permission) the file is left as it was and DocumentFileError is thrown.
+    // Does not touch the store's modified flag.
+    static void save(const Store &store, const std::filesystem::path &file);
+};
+
+} // namespace quorvella

@@ -1,0 +1,160 @@
+#pragma once
+
+#include "store/Census.h"
+#include "store/RecordId.h"
+#include "store/StoreChanges.h"
+#include "store/Taxon.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <optional>
+#include <set>
+#include <span>
+#include <unordered_map>
+#include <vector>
+
+namespace quorvella {
+
+// The records of one document, in memory: collections (Census) and their taxa
+// (Taxon), with identity, store order (insertion order = ascending id), a
+// modified flag and change notifications. Not thread-safe; one thread only.
+//
+// Delete rule: deleting a collection deletes its taxa with it. Every delete
+// returns the removed records, and restore() puts them back with their ids,
+// so the document's undo can reverse any delete exactly.
+class Store
+{
+public:
+    using Observer = std::function<void(const StoreChanges &)>;
+    using ObserverId = std::uint64_t;
+
+    Store() = default;
+    Store(const Store &) = delete;
+    Store &operator=(const Store &) = delete;
+    Store(Store &&) noexcept = default;
+    Store &operator=(Store &&) noexcept = default;
+
+    // --- inserting, updating, deleting ----------------------------------
+
+    // Inserts a copy of the record with a new id (the id given is ignored) and
+    // returns that id. A taxon's census must be empty or name a collection of
+    // this store, otherwise std::invalid_argument.
+    RecordId insertCensus(Census census = {});
+    RecordId insertTaxon(Taxon taxon = {});
+
+    // Replaces every attribute of the record with the same id. Unknown id or a
+    // taxon's census naming no collection: std::invalid_argument. Writing the
+    // values a record already has changes nothing and notifies nothing.
+    void updateCensus(const Census &census);
+    void updateTaxon(const Taxon &taxon);
+
+    // Deletes the records with these ids (unknown ids are skipped); deleting a
+    // collection also deletes its taxa. Returns what was removed.
+    DeletedRecords deleteCensuses(std::span<const RecordId> ids);
+    DeletedRecords deleteTaxa(std::span<const RecordId> ids);
+
+    // Puts deleted records back with their original ids and attributes, so
+    // they take their original places in store order. An id already in use:
+    // std::invalid_argument, and nothing is restored.
+    void restore(const DeletedRecords &records);
+
+    // Deletes every taxon without a collection, writing the log line
+    // "orphaned taxon <name> removed from database" for each.
+    DeletedRecords removeOrphanedTaxa();
+
+    // Takes every record of `other` (e.g. a freshly loaded document) in place
+    // of this store's records, keeping this store's observers, which receive
+    // one notification with `reset` set. The modified flag takes other's.
+    void replaceAllRecords(Store &&other);
+
+    // --- reading ----------------------------------------------------------
+
+    const Census *findCensus(RecordId id) const; // nullptr when absent
+    const Taxon *findTaxon(RecordId id) const;
+
+    // Every record of a kind, in store order (orphans included for taxa).
+    std::vector<Census> createArrayOfAllCensuses() const;
+    std::vector<Taxon> createArrayOfAllTaxa() const;
+
+    // The taxa of one collection in store order; empty for an unknown id.
+    std::vector<Taxon> taxaOfCensus(RecordId censusId) const;
+    std::size_t taxonCountOfCensus(RecordId censusId) const;
+
+    std::size_t censusCount() const { return censuses_.size(); }
+    std::size_t taxonCount() const { return taxa_.size(); }
+
+    // The store's half of the document's three queries. hasTaxonData asks
+    // about the selected collection (none selected: false).
+    bool hasTaxonData(std::optional<RecordId> selectedCensus) const;
+    bool hasCensusData() const { return !censuses_.empty(); }
+    bool hasAtLeastThreeCensuses() const { return censuses_.size() > 2; }
+
+    // --- modified flag ------------------------------------------------------
+
+    // Set by every change; cleared by whoever saved the records.
+    bool isModified() const { return modified_; }
+    void setModified(bool modified) { modified_ = modified; }
+
+    // --- change notifications -----------------------------------------------
+
+    ObserverId addObserver(Observer observer);
+    void removeObserver(ObserverId id);
+
+    // Changes between beginBatch() and the matching endBatch() reach the
+    // observers as one notification when the outermost batch ends. Batches
+    // nest. Outside a batch every change notifies at once.
+    void beginBatch();
+    void endBatch();
+
+    // RAII form of beginBatch/endBatch.
+    class Batch
+    {
+    public:
+        explicit Batch(Store &store) : store_(store) { store_.beginBatch(); }
+        ~Batch() { store_.endBatch(); }
+        Batch(const Batch &) = delete;
+        Batch &operator=(const Batch &) = delete;
+
+    private:
+        Store &store_;
+    };
+
+private:
+    enum class Change { Inserted, Updated, Deleted };
+    template <typename Record> struct Pending
+    {
+        Change change;
+        Record deletedValue; // the record as it was when deleted
+    };
+
+    void requireCensusOrNone(const std::optional<RecordId> &census) const;
+    void linkTaxon(const Taxon &taxon);
+    void unlinkTaxon(const Taxon &taxon);
+    void eraseTaxon(RecordId id, DeletedRecords &removed);
+    void noteCensus(RecordId id, Change change, const Census *deleted = nullptr);
+    void noteTaxon(RecordId id, Change change, const Taxon *deleted = nullptr);
+    void changed();
+    void flushNotifications();
+    StoreChanges collectPendingChanges();
+
+    std::unordered_map<RecordId, Census> censuses_;
+    std::unordered_map<RecordId, Taxon> taxa_;
+    std::set<RecordId> censusOrder_;
+    std::set<RecordId> taxonOrder_;
+    // Taxa of each collection, in store order; a collection without taxa may
+    // have no entry.
+    std::unordered_map<RecordId, std::set<RecordId>> taxaByCensus_;
+    RecordId nextId_ = 1;
+    bool modified_ = false;
+
+    std::map<ObserverId, Observer> observers_;
+    ObserverId nextObserverId_ = 1;
+    int batchDepth_ = 0;
+    bool pendingReset_ = false;
+    std::map<RecordId, Pending<Census>> pendingCensuses_;
+    std::map<RecordId, Pending<Taxon>> pendingTaxa_;
+};
+
+} // namespace quorvella

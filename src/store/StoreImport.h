@@ -1,0 +1,38 @@
+#pragma once
+
+// The three imports that turn a validated text into new records. Each one
+// only inserts (no existing record is changed, merged or removed), inserts
+// everything or nothing, and sends one change notification. New collections
+// have the name the format gives and no metrics; new taxa are included.
+
+#include "store/RecordId.h"
+#include "store/Store.h"
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace quorvella {
+
+struct StoreImportResult
+{
+    // The collections created, in the order they were created.
+    std::vector<RecordId> censuses;
+    // Set by the group import only: the new name-completion list (the
+    // header's species names in header order, without the label of the name
+    // column). Empty optional: leave the completion list as it is.
+    std::optional<std::vector<std::string>> completionList;
+};
+
+// One collection "imported census" with one "unnamed species" per number.
+StoreImportResult addAbundanceListToMOCFromString(Store &store, std::string_view text);
+
+// One collection "imported census" with one taxon per row that has an
+// abundance.
+StoreImportResult addCollectionToMOCFromString(Store &store, std::string_view text);
+
+// One collection per row after the header, one taxon per abundance above zero.
+StoreImportResult addCollectionGroupToMOCFromString(Store &store, std::string_view text);
+
+} // namespace quorvella
