@@ -1,0 +1,56 @@
+#pragma once
+
+// Individual-based rarefaction evaluated over classes of equal abundance.
+// Species with the same count share every term of the variance sum, so the
+// pairs of species collapse into pairs of distinct counts: the cost per point
+// grows with the square of the number of distinct counts, not of species.
+// Internal to the analysis layer.
+
+#include "analysis/Rarefaction.h"
+
+#include <cstdint>
+#include <span>
+#include <vector>
+
+namespace quorvella {
+
+class AbundanceClasses
+{
+public:
+    // counts: the abundance of every species present (all > 0); censusSize: N,
+    // which the log-factorial table must already cover.
+    AbundanceClasses(std::span<const std::int64_t> counts, std::int64_t censusSize);
+
+    // The rarefaction point for a subsample of m >= 0 specimens.
+    Rarefaction pointAt(std::int32_t m);
+
+private:
+    struct Class
+    {
+        std::int64_t value;
+        double count;
+    };
+
+    struct Sums
+    {
+        double expected = 0.0;
+        double withinSpecies = 0.0; // sum of (1 - q_i) q_i
+        double betweenPairs = 0.0;  // sum over pairs of q_ij - q_i q_j
+    };
+
+    Sums sumsAt(std::int64_t m);
+    double absentProbability(std::int64_t x);
+    void prepareCache(std::int64_t m);
+
+    std::vector<Class> classes_;
+    std::int64_t censusSize_;
+    std::int64_t maxValue_ = 0;
+
+    // State of the point being computed.
+    const double *logfact_ = nullptr;
+    std::int64_t m_ = 0;
+    double logAllSubsamples_ = 0.0;
+    std::vector<double> cache_; // q for x = 0 .. size-1; NaN = not computed yet
+};
+
+} // namespace quorvella

@@ -1,0 +1,118 @@
+#pragma once
+
+// All collections of a document for the analyses across collections: the
+// sorted list of distinct taxon names, the collections-by-taxa abundance and
+// presence-absence matrices, occurrences, summed abundances, Chao-2 and the
+// sample-based rarefaction.
+//
+// Tables are built on demand, each by its own operation; every later step
+// builds the earlier tables it needs. The inputs are copied and never change,
+// so a rebuilt table equals the earlier one.
+
+#include "analysis/Rarefaction.h"
+#include "analysis/TaxonEntry.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+namespace quorvella {
+
+class EcoCollectionGroup
+{
+public:
+    // A group always comes from data: there is no empty constructor.
+    EcoCollectionGroup() = delete;
+
+    // taxa: every taxon of the document; a taxon belongs to the group when its
+    // collection indexes collectionNames. A collection without a name is listed
+    // under an empty name and keeps its row.
+    EcoCollectionGroup(std::vector<TaxonEntry> taxa,
+                       std::vector<std::optional<std::string>> collectionNames);
+
+    const std::vector<TaxonEntry> &taxonArray() const { return taxa_; }
+
+    // Distinct names of the group's named taxa (exact comparison), sorted
+    // without regard to ASCII case, exact order breaking ties; and the
+    // collection names, one per collection.
+    void createTaxonList();
+    const std::vector<std::string> &taxonNames() const { return taxonNames_; }
+    const std::vector<std::string> &collectionNames() const { return collectionNames_; }
+    // Column of a name in taxonNames(), or nothing.
+    std::optional<std::size_t> columnOfTaxon(const std::string &name) const;
+
+    // Rows are collections, columns taxon names; a later taxon of the same
+    // name in one collection replaces the earlier one's cell. Sets numTaxa()
+    // and numCollections(), which are 0 before.
+    void createAbundanceMatrix();
+    bool hasAbundanceMatrix() const { return hasAbundanceMatrix_; }
+    std::size_t numTaxa() const { return numTaxa_; }
+    std::size_t numCollections() const { return numCollections_; }
+    std::span<const std::int32_t> abundanceRow(std::size_t collection) const;
+    std::int32_t abundanceAt(std::size_t collection, std::size_t taxon) const;
+
+    // Abundance of each taxon name summed over the group (taxa of one name in
+    // one collection add up too), in taxonNames() order. Saturates at the
+    // 32-bit limit rather than overflowing.
+    const std::vector<std::int32_t> &createSummedAbundanceList();
+    const std::vector<std::int32_t> &summedAbundances() const { return summedAbundances_; }
+
+    // 1 where the abundance is above 0. Builds the abundance matrix if missing.
+    void makePresenceAbsenceMatrix();
+    std::int32_t presenceAt(std::size_t collection, std::size_t taxon) const;
+
+    // Collections each taxon name is present in. Builds what it needs.
+    void countCensusOccurrences();
+    const std::vector<std::int32_t> &censusOccurrences() const { return censusOccurrences_; }
+
+    // Entry k: taxon names present in exactly k collections, k = 0..m.
+    // Filled by chao2().
+    const std::vector<std::int32_t> &censusCounts() const { return censusCounts_; }
+
+    // S + (m - 1) / m * Q1^2 / (2 Q2), computed once. Infinity when Q2 = 0 and
+    // Q1 > 0; not-a-number when both are 0 and for fewer than two collections.
+    float chao2();
+
+    // C(H - k, h) / C(H, h): the chance that h of H collections all miss a
+    // taxon found in k of them. Throws std::invalid_argument for negatives.
+    static float alphaJHforQuadrats(std::int32_t k, std::int32_t h, std::int32_t H);
+
+    // Expected taxa in h collections drawn from the group (Mao Tau) with its
+    // unconditional variance. Throws std::invalid_argument for h < 0.
+    Rarefaction sampleBasedRarefactionToSampleSize(std::int32_t h);
+    // One point for each h = 1 .. numCollections().
+    std::vector<Rarefaction> sampleBasedRarefactionCurve();
+
+private:
+    void ensureTaxonList();
+    void ensureAbundanceMatrix();
+    void ensurePresenceAbsence();
+    float speciesChao2() const;
+    std::int32_t collectionsHolding(std::size_t k) const;
+    std::optional<std::size_t> rowOf(const TaxonEntry &taxon) const;
+
+    std::vector<TaxonEntry> taxa_;
+    std::vector<std::optional<std::string>> censusNames_;
+
+    bool hasTaxonList_ = false;
+    std::vector<std::string> taxonNames_;
+    std::vector<std::string> collectionNames_;
+    std::unordered_map<std::string, std::size_t> columnByName_;
+
+    bool hasAbundanceMatrix_ = false;
+    std::size_t numTaxa_ = 0;
+    std::size_t numCollections_ = 0;
+    std::vector<std::int32_t> abundanceMatrix_; // row-major, numCollections_ x numTaxa_
+    bool hasPresenceAbsence_ = false;
+    std::vector<std::int32_t> presenceAbsence_;
+    std::vector<std::int32_t> censusOccurrences_;
+    std::vector<std::int32_t> censusCounts_;
+    std::vector<std::int32_t> summedAbundances_;
+    std::optional<float> chao2_;
+};
+
+} // namespace quorvella
