@@ -1,0 +1,66 @@
+#pragma once
+
+// The quote-aware reader that splits the two tabular import formats into rows
+// and comma-separated fields. The validators and the parsers of both formats
+// read through this one class, so a text is always split the same way.
+//
+// Rules: a run of line-end characters of any length and mix ends a row (blank
+// lines are not rows); a double quote switches quoting on and off anywhere in
+// a field and is not part of it; inside quoting, commas and line ends belong
+// to the field and a doubled double quote stands for one; whitespace is
+// skipped only right after a comma; a quote left open at the end is no error.
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace quorvella {
+
+enum class FieldEnd {
+    Comma,     // a comma-ended field; more fields follow in the row
+    LineEnd,   // the row-end field of a row ended by line-end characters
+    EndOfText, // the row-end field of the last row
+};
+
+struct Field
+{
+    std::string_view text; // valid until the next call of next()
+    FieldEnd end = FieldEnd::Comma;
+    std::size_t column = 1; // 1 for the first field of a row
+    std::size_t row = 1;    // 1 for the first row of the text
+
+    bool isRowEnd() const { return end != FieldEnd::Comma; }
+};
+
+class FieldReader
+{
+public:
+    explicit FieldReader(std::string_view text);
+
+    // Reads the next field into field; false when the text is exhausted.
+    // Row-end fields are delivered also when empty: each format decides.
+    bool next(Field &field);
+
+private:
+    void appendToField(std::size_t from, std::size_t to);
+    void appendToField(std::string_view piece);
+    std::string_view currentField() const;
+    std::size_t findDelimiter(std::size_t pos) const;
+    void startField();
+    bool finishRow(Field &field, FieldEnd end);
+    bool finishCommaField(Field &field);
+
+    std::string_view text_;
+    std::size_t pos_ = 0;
+    std::size_t row_ = 1;
+    std::size_t column_ = 1;
+    bool finished_ = false;
+    // A field without quotes is a slice of the text; a field with quotes is
+    // assembled in buffer_.
+    std::size_t sliceBegin_ = 0;
+    std::size_t sliceEnd_ = 0;
+    bool buffered_ = false;
+    std::string buffer_;
+};
+
+} // namespace quorvella

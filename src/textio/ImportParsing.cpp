@@ -1,0 +1,116 @@
+#include "textio/ImportParsing.h"
+
+#include "log/Log.h"
+#include "textio/CharacterClasses.h"
+#include "textio/FieldReader.h"
+#include "textio/NumberReader.h"
+
+#include <cstddef>
+#include <optional>
+
+namespace quorvella {
+namespace {
+
+constexpr std::string_view malformedRowLogLine =
+    "error in addCollectionToMOCFromString in MyDocument";
+
+bool isAbundanceListSeparatorAt(std::string_view text, std::size_t pos)
+{
+    return skipAbundanceListSeparators(text, pos) > pos;
+}
+
+// Past a token that is not a number (only in a text that was not validated).
+std::size_t skipToken(std::string_view text, std::size_t pos)
+{
+    while (pos < text.size() && !isAbundanceListSeparatorAt(text, pos)) {
+        ++pos;
+    }
+    return pos;
+}
+
+} // namespace
+
+ImportedCollection parseAbundanceList(std::string_view text)
+{
+    ImportedCollection collection{std::string(importedCollectionName), {}};
+    std::size_t pos = skipAbundanceListSeparators(text, 0);
+    while (pos < text.size()) {
+        const std::optional<NumberToken> number = readNumber(text, pos);
+        if (!number) {
+            pos = skipAbundanceListSeparators(text, skipToken(text, pos));
+            continue;
+        }
+        collection.taxa.push_back({std::string(unnamedSpeciesName), integerValue(*number)});
+        pos = skipAbundanceListSeparators(text, pos + number->length);
+    }
+    return collection;
+}
+
+ImportedCollection parseCollection(std::string_view text)
+{
+    ImportedCollection collection{std::string(importedCollectionName), {}};
+    // Every row of a validated text sets the name before its abundance.
+    std::string name;
+    FieldReader reader(text);
+    Field field;
+    while (reader.next(field)) {
+        if (!field.isRowEnd()) {
+            if (field.column == 1) {
+                name.assign(field.text);
+            } else {
+                logLine(malformedRowLogLine);
+            }
+        } else if (!field.text.empty()) {
+            if (field.column == 1) {
+                logLine(malformedRowLogLine);
+            } else {
+                collection.taxa.push_back({name, integerValue(field.text)});
+            }
+        }
+    }
+    return collection;
+}
+
+namespace {
+
+std::vector<std::string> speciesNamesOf(const std::vector<std::string> &header)
+{
+    std::vector<std::string> names;
+    for (std::size_t i = 1; i < header.size(); ++i) {
+        if (!header[i].empty()) {
+            names.push_back(header[i]);
+        }
+    }
+    return names;
+}
+
+} // namespace
+
+ImportedCollectionGroup parseCollectionGroup(std::string_view text)
+{
+    ImportedCollectionGroup group;
+    std::vector<std::string> header;
+    FieldReader reader(text);
+    Field field;
+    while (reader.next(field)) {
+        if (field.isRowEnd() && field.text.empty()) {
+            continue; // a blank line, or a row ending with a comma
+        }
+        if (field.row == 1) {
+            header.emplace_back(field.text);
+        } else if (field.column == 1) {
+            group.collections.push_back({std::string(field.text), {}});
+        } else {
+            const std::int32_t abundance = integerValue(field.text);
+            // A validated text has no abundance beyond the header's species.
+            const std::size_t speciesIndex = field.column - 1;
+            if (abundance > 0 && speciesIndex < header.size()) {
+                group.collections.back().taxa.push_back({header[speciesIndex], abundance});
+            }
+        }
+    }
+    group.completionNames = speciesNamesOf(header);
+    return group;
+}
+
+} // namespace quorvella

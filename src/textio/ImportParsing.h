@@ -1,0 +1,35 @@
+#pragma once
+
+// The record-making half of the imports: plain values from a text that its
+// validator has accepted, read with the same rules (ImportValidation.h).
+//
+// Abundances are the whole numbers the validator accepted ("1e2" is 100,
+// "5.0" is 5), limited to the 32-bit range. The parsers trust their caller's
+// check and never fail; on a text that was not validated they still answer
+// sensible values and read nothing outside the text.
+
+#include "textio/ImportedCollection.h"
+
+#include <string_view>
+
+namespace quorvella {
+
+// The collection name every abundance-list and one-collection import gets.
+inline constexpr std::string_view importedCollectionName = "imported census";
+// The taxon name of every abundance-list entry.
+inline constexpr std::string_view unnamedSpeciesName = "unnamed species";
+
+// One collection "imported census" with one taxon "unnamed species" per number.
+ImportedCollection parseAbundanceList(std::string_view text);
+
+// One collection "imported census" with one taxon per row that has an
+// abundance. A field out of place (a row that is not name, comma, abundance;
+// never in a validated text) writes the log line "error in
+// addCollectionToMOCFromString in MyDocument" and the reading goes on.
+ImportedCollection parseCollection(std::string_view text);
+
+// One collection per row after the header, each with a taxon per abundance
+// above zero, named by the header; and the header's species names.
+ImportedCollectionGroup parseCollectionGroup(std::string_view text);
+
+} // namespace quorvella

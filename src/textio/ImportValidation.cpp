@@ -1,0 +1,168 @@
+#include "textio/ImportValidation.h"
+
+#include "textio/CharacterClasses.h"
+#include "textio/FieldReader.h"
+#include "textio/ImportMessages.h"
+#include "textio/NumberReader.h"
+
+#include <cstddef>
+
+namespace quorvella {
+namespace msg = importmessages;
+
+ValidationResult validateAbundanceListFromString(std::string_view text)
+{
+    std::size_t pos = skipAbundanceListSeparators(text, 0);
+    while (pos < text.size()) {
+        const std::optional<NumberToken> number = readNumber(text, pos);
+        if (!number) {
+            return ValidationResult::refused(msg::notANumber);
+        }
+        if (number->value <= 0.0f) {
+            return ValidationResult::refused(msg::zeroOrNegative);
+        }
+        if (!isWhole(number->value)) {
+            return ValidationResult::refused(msg::decimal);
+        }
+        pos = skipAbundanceListSeparators(text, pos + number->length);
+    }
+    return ValidationResult::valid();
+}
+
+namespace {
+
+// The rule for the abundance field of a one-collection row.
+std::optional<std::string_view> checkPositiveAbundance(std::string_view field)
+{
+    const float value = fieldValue(field);
+    if (value <= 0.0f) {
+        return msg::zeroOrNegative;
+    }
+    if (!isWhole(value)) {
+        return msg::decimal;
+    }
+    return std::nullopt;
+}
+
+std::optional<std::string_view> checkCollectionField(const Field &field)
+{
+    if (!field.isRowEnd()) {
+        // Column 1 is the taxon name, which may be anything; a second
+        // unquoted comma means one field too many.
+        return field.column >= 2 ? std::optional(msg::taxonNameMissing) : std::nullopt;
+    }
+    if (field.text.empty()) {
+        return std::nullopt; // an empty line, or a row ending right after its comma
+    }
+    if (field.column == 1) {
+        return msg::abundanceMissing;
+    }
+    return checkPositiveAbundance(field.text);
+}
+
+} // namespace
+
+ValidationResult validateCollectionFromString(std::string_view text)
+{
+    FieldReader reader(text);
+    Field field;
+    while (reader.next(field)) {
+        if (const std::optional<std::string_view> fault = checkCollectionField(field)) {
+            return ValidationResult::refused(*fault);
+        }
+    }
+    return ValidationResult::valid();
+}
+
+namespace {
+
+// The state of a matrix check: the header's size, and the abundance count of
+// the row being read.
+class GroupChecker
+{
+public:
+    std::optional<std::string_view> check(const Field &field)
+    {
+        if (field.row == 1) {
+            readHeaderField(field);
+            return std::nullopt;
+        }
+        if (field.column == 1) {
+            abundanceCount_ = 0; // the collection's name: not checked
+            return std::nullopt;
+        }
+        if (field.isRowEnd() && field.text.empty()) {
+            return std::nullopt; // a row ending with a comma is not short
+        }
+        return checkAbundance(field);
+    }
+
+private:
+    void readHeaderField(const Field &field)
+    {
+        if (!field.isRowEnd() || !field.text.empty()) {
+            ++headerCount_;
+        }
+        // A header ending with a comma counts the fields before that comma,
+        // as a spreadsheet that pads its rows with empty cells writes it.
+        const bool endsWithComma = field.text.empty() && field.column > 1;
+        if (field.end == FieldEnd::LineEnd && (!field.text.empty() || endsWithComma)) {
+            speciesCount_ = headerCount_ - 1;
+        }
+    }
+
+    std::optional<std::string_view> checkAbundance(const Field &field)
+    {
+        const float value = fieldValue(field.text);
+        if (value < 0.0f) {
+            return msg::negative;
+        }
+        if (!isWholeIn32Bits(value)) {
+            return msg::decimal;
+        }
+        if (++abundanceCount_ > speciesCount_) {
+            return msg::tooManyAbundances;
+        }
+        if (field.isRowEnd() && abundanceCount_ < speciesCount_) {
+            return msg::tooFewAbundances;
+        }
+        return std::nullopt;
+    }
+
+    std::size_t headerCount_ = 0;
+    std::size_t speciesCount_ = 0;
+    std::size_t abundanceCount_ = 0;
+};
+
+} // namespace
+
+ValidationResult validateCollectionGroupFromString(std::string_view text)
+{
+    FieldReader reader(text);
+    GroupChecker checker;
+    Field field;
+    while (reader.next(field)) {
+        if (const std::optional<std::string_view> fault = checker.check(field)) {
+            return ValidationResult::refused(*fault);
+        }
+    }
+    return ValidationResult::valid();
+}
+
+ValidationResult validateImportText(ImportFormat format, std::string_view text)
+{
+    if (text.empty()) {
+        return ValidationResult::refused(msg::emptyFile);
+    }
+    switch (format) {
+    case ImportFormat::AbundanceList:
+        return validateAbundanceListFromString(text);
+    case ImportFormat::Collection:
+        return validateCollectionFromString(text);
+    case ImportFormat::CollectionGroup:
+        return validateCollectionGroupFromString(text);
+    }
+    return ValidationResult::valid();
+}
+
+} // namespace quorvella

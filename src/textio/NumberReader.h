@@ -1,0 +1,46 @@
+#pragma once
+
+// Numbers of the import formats: an optional sign, digits with an optional
+// fraction after ".", and an optional exponent ("e" or "E", optional sign,
+// digits). Read without any locale: "." is always the decimal mark.
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string_view>
+
+namespace quorvella {
+
+struct NumberToken
+{
+    std::size_t length = 0; // bytes the notation covers
+    float value = 0.0f;     // the value in single precision, as the validators judge it
+    double exactValue = 0;  // the value in double precision, closer to what was written
+};
+
+// Reads the number that starts exactly at pos, as far as its notation extends,
+// or nullopt when no number starts there. "12abc" reads as 12; "1e" as 1.
+std::optional<NumberToken> readNumber(std::string_view text, std::size_t pos);
+
+// Whether a single-precision value is whole: the value minus its floor is zero
+// (so infinity is not whole).
+bool isWhole(float value);
+
+// Whether a value is whole once its floor is taken as a 32-bit signed integer
+// and back: values of 2147483648 and more (or below -2147483648) are not.
+bool isWholeIn32Bits(float value);
+
+// The value of a field: the number at its start after leading whitespace;
+// 0 when the field does not begin with a number.
+float fieldValue(std::string_view field);
+
+// The abundance stored for a field or token, limited to 32 bits: the number as
+// written when it is whole (so "1e2" is 100 and "5.0" is 5); otherwise the
+// whole single-precision value the validators accepted; otherwise its integer
+// part. Text that does not begin with a number gives 0.
+std::int32_t integerValue(std::string_view field);
+
+// The same for a number already read.
+std::int32_t integerValue(const NumberToken &number);
+
+} // namespace quorvella

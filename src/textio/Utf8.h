@@ -1,0 +1,41 @@
+#pragma once
+
+// Strict UTF-8 decoding of a whole file.
+//
+// The text functions of this layer work on UTF-8 held in std::string: the
+// delimiters of every format are single characters whose encodings cannot be
+// mistaken for parts of other characters, so names are slices of the text and
+// need no conversion. A file is checked once, here, before any reader sees it.
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace quorvella {
+
+struct Utf8DecodeResult
+{
+    std::optional<std::string> text; // the decoded text, without a leading byte-order mark
+    std::size_t errorOffset = 0;     // byte offset of the first invalid byte, when text is empty
+    std::string error;               // why decoding failed, naming the offset and the byte
+
+    bool ok() const { return text.has_value(); }
+};
+
+// Checks that bytes are well-formed UTF-8: no stray continuation bytes, no
+// truncated, overlong or surrogate sequences, nothing above U+10FFFF. A leading
+// byte-order mark (as spreadsheets write it) is dropped.
+Utf8DecodeResult decodeUtf8(std::string_view bytes);
+
+// Offset of the first byte that is not part of well-formed UTF-8, or nullopt.
+std::optional<std::size_t> findInvalidUtf8(std::string_view bytes);
+
+// Length of the well-formed UTF-8 sequence at pos, or 0 when the bytes there
+// are not one (or pos is at the end).
+std::size_t utf8SequenceLengthAt(std::string_view bytes, std::size_t pos);
+
+// The code point of the well-formed sequence at pos (see utf8SequenceLengthAt).
+char32_t utf8CodePointAt(std::string_view bytes, std::size_t pos);
+
+} // namespace quorvella
