@@ -10,17 +10,24 @@
 namespace quorvella {
 
 // Why a document file could not be read or written. what() is a complete
-// sentence naming the file and the reason, ready for an alert.
+// sentence naming the file and the reason, ready for an alert, e.g.
+// The document "/home/x/a.qvl" could not be opened: it is not a Quorvella
+// document (the file is not an SQLite database).
 class DocumentFileError : public std::runtime_error
 {
 public:
-    DocumentFileError(std::filesystem::path file, std::string reason);
+    enum class Action { Open, Save };
 
+    DocumentFileError(Action action, std::filesystem::path file, std::string reason);
+
+    Action action() const { return action_; }
     const std::filesystem::path &file() const { return file_; }
-    // The reason alone, e.g. "it is not a Quorvella document".
+    // The reason alone, e.g. "it was written by a newer version of Quorvella
+    // (file format 2; this version reads format 1)".
     const std::string &reason() const { return reason_; }
 
 private:
+    Action action_;
     std::filesystem::path file_;
     std::string reason_;
 };

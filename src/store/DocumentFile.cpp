@@ -1,0 +1,120 @@
+#include "store/DocumentFile.h"
+
+#include "store/DocumentFileProblem.h"
+#include "store/DocumentReader.h"
+#include "store/DocumentWriter.h"
+#include "store/FileReplacement.h"
+#include "store/SqliteDatabase.h"
+#include "store/SqliteError.h"
+
+#include <new>
+#include <sqlite3.h>
+
+namespace quorvella {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string sentence(DocumentFileError::Action action, const fs::path &file,
+                     const std::string &reason)
+{
+    if (action == DocumentFileError::Action::Open) {
+        return "The document \"" + file.string() + "\" could not be opened: " + reason + ".";
+    }
+    return "The document could not be saved as \"" + file.string() + "\": " + reason + ".";
+}
+
+std::string reasonFor(const SqliteError &error)
+{
+    const std::string detail = error.what();
+    switch (error.code()) {
+    case SQLITE_NOTADB:
+        return "it is not a Quorvella document (the file is not an SQLite database)";
+    case SQLITE_CORRUPT:
+        return "it is damaged (" + detail + ")";
+    case SQLITE_FULL:
+        return "the disk is full";
+    case SQLITE_NOMEM:
+        return "there is not enough memory";
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED:
+        return "another program is using it";
+    case SQLITE_PERM:
+    case SQLITE_AUTH:
+    case SQLITE_READONLY:
+        return "you do not have permission (" + detail + ")";
+    case SQLITE_CANTOPEN:
+        return "it cannot be opened (" + detail + ")";
+    case SQLITE_IOERR:
+        return "reading or writing the disk failed (" + detail + ")";
+    default:
+        return detail;
+    }
+}
+
+// A reason before SQLite is asked, from what the file system says.
+void checkReadable(const fs::path &file)
+{
+    std::error_code error;
+    const fs::file_status status = fs::status(file, error);
+    if (!fs::exists(status)) {
+        throw DocumentFileProblem("the file does not exist");
+    }
+    if (fs::is_directory(status)) {
+        throw DocumentFileProblem("it is a folder, not a document");
+    }
+    if (fs::is_regular_file(status) && fs::file_size(file, error) == 0 && !error) {
+        throw DocumentFileProblem("the file is empty");
+    }
+}
+
+template <typename Work>
+auto reportingFailures(DocumentFileError::Action action, const fs::path &file, Work work)
+{
+    try {
+        return work();
+    } catch (const DocumentFileProblem &problem) {
+        throw DocumentFileError(action, file, problem.what());
+    } catch (const SqliteError &error) {
+        throw DocumentFileError(action, file, reasonFor(error));
+    } catch (const fs::filesystem_error &error) {
+        throw DocumentFileError(action, file, error.code().message());
+    } catch (const std::bad_alloc &) {
+        throw DocumentFileError(action, file, "there is not enough memory");
+    }
+}
+
+} // namespace
+
+DocumentFileError::DocumentFileError(Action action, fs::path file, std::string reason)
+    : std::runtime_error(sentence(action, file, reason)), action_(action), file_(std::move(file)),
+      reason_(std::move(reason))
+{}
+
+Store DocumentFile::load(const fs::path &file)
+{
+    return reportingFailures(DocumentFileError::Action::Open, file, [&] {
+        checkReadable(file);
+        SqliteDatabase db(file, SqliteDatabase::Mode::ReadOnly);
+        const DeletedRecords records = DocumentReader(db).read();
+        Store store;
+        store.restore(records);
+        store.setModified(false);
+        return store;
+    });
+}
+
+void DocumentFile::save(const Store &store, const fs::path &file)
+{
+    reportingFailures(DocumentFileError::Action::Save, file, [&] {
+        FileReplacement replacement(file);
+        {
+            SqliteDatabase db(replacement.temporaryPath(), SqliteDatabase::Mode::ReadWrite);
+            DocumentWriter::write(db, store);
+            db.close();
+        }
+        replacement.commit();
+    });
+}
+
+} // namespace quorvella

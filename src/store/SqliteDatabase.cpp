@@ -1,0 +1,50 @@
+#include "store/SqliteDatabase.h"
+
+#include "store/SqliteError.h"
+
+#include <sqlite3.h>
+
+namespace quorvella {
+
+SqliteDatabase::SqliteDatabase(const std::filesystem::path &file, Mode mode)
+{
+    const int flags = mode == Mode::ReadOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE;
+    const int result = sqlite3_open_v2(file.c_str(), &db_, flags, nullptr);
+    if (result != SQLITE_OK) {
+        const std::string message = db_ ? sqlite3_errmsg(db_) : sqlite3_errstr(result);
+        sqlite3_close(db_);
+        db_ = nullptr;
+        throw SqliteError(result, message);
+    }
+    sqlite3_extended_result_codes(db_, 1);
+}
+
+SqliteDatabase::~SqliteDatabase()
+{
+    sqlite3_close(db_);
+}
+
+void SqliteDatabase::execute(const char *sql)
+{
+    check(sqlite3_exec(db_, sql, nullptr, nullptr, nullptr));
+}
+
+void SqliteDatabase::close()
+{
+    const int result = sqlite3_close(db_);
+    if (result != SQLITE_OK) {
+        check(result);
+    }
+    db_ = nullptr;
+}
+
+void SqliteDatabase::check(int resultCode) const
+{
+    if (resultCode == SQLITE_OK || resultCode == SQLITE_ROW || resultCode == SQLITE_DONE) {
+        return;
+    }
+    const char *message = db_ ? sqlite3_errmsg(db_) : sqlite3_errstr(resultCode);
+    throw SqliteError(resultCode, message);
+}
+
+} // namespace quorvella

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <filesystem>
+
+struct sqlite3;
+
+namespace quorvella {
+
+// An open SQLite connection, closed on destruction. Every failure throws
+// SqliteError.
+class SqliteDatabase
+{
+public:
+    enum class Mode { ReadOnly, ReadWrite };
+
+    SqliteDatabase(const std::filesystem::path &file, Mode mode);
+    ~SqliteDatabase();
+    SqliteDatabase(const SqliteDatabase &) = delete;
+    SqliteDatabase &operator=(const SqliteDatabase &) = delete;
+
+    // Runs statements that return no rows.
+    void execute(const char *sql);
+    // Closes now, reporting a failure (the destructor cannot).
+    void close();
+
+    sqlite3 *handle() const { return db_; }
+    // Throws SqliteError for a result code other than OK, ROW and DONE.
+    void check(int resultCode) const;
+
+private:
+    sqlite3 *db_ = nullptr;
+};
+
+} // namespace quorvella

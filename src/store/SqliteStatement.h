@@ -1,0 +1,47 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+struct sqlite3_stmt;
+
+namespace quorvella {
+
+class SqliteDatabase;
+
+// One prepared statement, finalized on destruction. Parameter and column
+// indexes count from 0. Every failure throws SqliteError.
+class SqliteStatement
+{
+public:
+    SqliteStatement(const SqliteDatabase &db, std::string_view sql);
+    ~SqliteStatement();
+    SqliteStatement(const SqliteStatement &) = delete;
+    SqliteStatement &operator=(const SqliteStatement &) = delete;
+
+    // True while a row is available.
+    bool step();
+    // Makes the statement ready to run again with new parameters.
+    void reset();
+
+    void bindNull(int index);
+    void bindInteger(int index, std::int64_t value);
+    void bindReal(int index, double value);
+    void bindText(int index, std::string_view text);
+    void bindBlob(int index, const void *data, int size);
+
+    // SQLITE_INTEGER, SQLITE_FLOAT, SQLITE_TEXT, SQLITE_BLOB or SQLITE_NULL.
+    int columnType(int index) const;
+    std::int64_t columnInteger(int index) const;
+    double columnReal(int index) const;
+    std::string columnText(int index) const; // exact bytes, NUL included
+    std::string columnBlob(int index) const;
+
+private:
+    const SqliteDatabase &db_;
+    sqlite3_stmt *statement_ = nullptr;
+};
+
+} // namespace quorvella

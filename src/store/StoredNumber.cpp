@@ -1,0 +1,101 @@
+#include "store/StoredNumber.h"
+
+#include <array>
+#include <bit>
+#include <cmath>
+#include <limits>
+#include <sqlite3.h>
+
+namespace quorvella {
+namespace {
+
+bool keptExactlyAsReal(double value)
+{
+    return std::isfinite(value) && !(value == 0.0 && std::signbit(value));
+}
+
+} // namespace
+
+void bindStoredDouble(SqliteStatement &statement, int index, const std::optional<double> &value)
+{
+    if (!value) {
+        statement.bindNull(index);
+    } else if (keptExactlyAsReal(*value)) {
+        statement.bindReal(index, *value);
+    } else {
+        auto bits = std::bit_cast<std::uint64_t>(*value);
+        std::array<unsigned char, 8> bytes{};
+        for (int i = 7; i >= 0; --i) {
+            bytes[static_cast<std::size_t>(i)] = static_cast<unsigned char>(bits & 0xffu);
+            bits >>= 8;
+        }
+        statement.bindBlob(index, bytes.data(), static_cast<int>(bytes.size()));
+    }
+}
+
+void bindStoredInt32(SqliteStatement &statement, int index,
+                     const std::optional<std::int32_t> &value)
+{
+    if (value) {
+        statement.bindInteger(index, *value);
+    } else {
+        statement.bindNull(index);
+    }
+}
+
+std::optional<double> readStoredDouble(const SqliteStatement &statement, int index)
+{
+    switch (statement.columnType(index)) {
+    case SQLITE_NULL:
+        return std::nullopt;
+    case SQLITE_FLOAT:
+    case SQLITE_INTEGER:
+        return statement.columnReal(index);
+    case SQLITE_BLOB: {
+        const std::string bytes = statement.columnBlob(index);
+        if (bytes.size() != 8) {
+            throw BadStoredValue("a number stored as " + std::to_string(bytes.size()) +
+                                 " bytes instead of 8");
+        }
+        std::uint64_t bits = 0;
+        for (const char byte : bytes) {
+            bits = (bits << 8) | static_cast<unsigned char>(byte);
+        }
+        return std::bit_cast<double>(bits);
+    }
+    default:
+        throw BadStoredValue("text where a number belongs");
+    }
+}
+
+std::optional<std::int32_t> readStoredInt32(const SqliteStatement &statement, int index)
+{
+    const int type = statement.columnType(index);
+    if (type == SQLITE_NULL) {
+        return std::nullopt;
+    }
+    if (type != SQLITE_INTEGER) {
+        throw BadStoredValue("a value that is not a whole number where a count belongs");
+    }
+    const std::int64_t value = statement.columnInteger(index);
+    if (value < std::numeric_limits<std::int32_t>::min() ||
+        value > std::numeric_limits<std::int32_t>::max()) {
+        throw BadStoredValue("the count " + std::to_string(value) +
+                             ", which is beyond the 32-bit range");
+    }
+    return static_cast<std::int32_t>(value);
+}
+
+std::optional<std::string> readStoredText(const SqliteStatement &statement, int index)
+{
+    switch (statement.columnType(index)) {
+    case SQLITE_NULL:
+        return std::nullopt;
+    case SQLITE_TEXT:
+        return statement.columnText(index);
+    default:
+        throw BadStoredValue("a number or binary data where a name belongs");
+    }
+}
+
+} // namespace quorvella
