@@ -1,0 +1,54 @@
+#include "store/AnalysisInput.h"
+
+#include <algorithm>
+#include <unordered_map>
+
+namespace quorvella {
+namespace {
+
+TaxonEntry entryOf(const Taxon &taxon, std::optional<std::size_t> collection)
+{
+    return TaxonEntry{taxon.taxonName, taxon.abundance, taxon.includeTaxon, collection};
+}
+
+} // namespace
+
+std::vector<TaxonEntry> taxonEntriesFromTaxa(std::span<const Taxon> taxa)
+{
+    std::vector<TaxonEntry> entries;
+    entries.reserve(taxa.size());
+    for (const Taxon &taxon : taxa) {
+        entries.push_back(entryOf(taxon, 0));
+    }
+    return entries;
+}
+
+std::vector<TaxonEntry> taxonEntriesOfCensus(const Store &store, RecordId census)
+{
+    std::vector<Taxon> taxa = store.taxaOfCensus(census);
+    std::sort(taxa.begin(), taxa.end(), taxonDisplayLess);
+    return taxonEntriesFromTaxa(taxa);
+}
+
+GroupInput makeGroupInput(const Store &store)
+{
+    GroupInput input;
+    std::unordered_map<RecordId, std::size_t> indexOfCensus;
+    for (const Census &census : store.createArrayOfAllCensuses()) {
+        indexOfCensus.emplace(census.id, input.censusIds.size());
+        input.censusIds.push_back(census.id);
+        input.collectionNames.push_back(census.censusName);
+    }
+    const std::vector<Taxon> taxa = store.createArrayOfAllTaxa();
+    input.taxa.reserve(taxa.size());
+    for (const Taxon &taxon : taxa) {
+        std::optional<std::size_t> collection;
+        if (taxon.census) {
+            collection = indexOfCensus.at(*taxon.census);
+        }
+        input.taxa.push_back(entryOf(taxon, collection));
+    }
+    return input;
+}
+
+} // namespace quorvella

@@ -1,0 +1,58 @@
+#include "store/StoreImport.h"
+
+#include "textio/ImportParsing.h"
+
+#include <utility>
+
+namespace quorvella {
+namespace {
+
+// Inserts the parsed collections in one batch, so observers hear of the
+// whole import once. Should an insertion fail (out of memory), the records
+// already inserted are deleted again: an import lands whole or not at all.
+std::vector<RecordId> insertCollections(Store &store,
+                                        const std::vector<ImportedCollection> &collections)
+{
+    Store::Batch batch(store);
+    std::vector<RecordId> inserted;
+    try {
+        for (const ImportedCollection &collection : collections) {
+            Census census;
+            census.censusName = collection.name;
+            const RecordId censusId = store.insertCensus(std::move(census));
+            inserted.push_back(censusId);
+            for (const ImportedTaxon &imported : collection.taxa) {
+                Taxon taxon;
+                taxon.taxonName = imported.name;
+                taxon.abundance = imported.abundance;
+                taxon.census = censusId;
+                taxon.includeTaxon = true;
+                store.insertTaxon(std::move(taxon));
+            }
+        }
+    } catch (...) {
+        store.deleteCensuses(inserted);
+        throw;
+    }
+    return inserted;
+}
+
+} // namespace
+
+StoreImportResult addAbundanceListToMOCFromString(Store &store, std::string_view text)
+{
+    return {insertCollections(store, {parseAbundanceList(text)}), std::nullopt};
+}
+
+StoreImportResult addCollectionToMOCFromString(Store &store, std::string_view text)
+{
+    return {insertCollections(store, {parseCollection(text)}), std::nullopt};
+}
+
+StoreImportResult addCollectionGroupToMOCFromString(Store &store, std::string_view text)
+{
+    ImportedCollectionGroup group = parseCollectionGroup(text);
+    return {insertCollections(store, group.collections), std::move(group.completionNames)};
+}
+
+} // namespace quorvella
