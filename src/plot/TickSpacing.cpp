@@ -1,0 +1,43 @@
+#include "plot/TickSpacing.h"
+
+#include <array>
+#include <cmath>
+#include <cstddef>
+
+namespace quorvella {
+
+namespace {
+
+constexpr std::array<float, 18> tickSpacingList{
+    1.0f,    2.0f,    5.0f,    10.0f,    20.0f,    50.0f,    100.0f,    200.0f,    500.0f,
+    1000.0f, 2000.0f, 5000.0f, 10000.0f, 20000.0f, 50000.0f, 100000.0f, 200000.0f, 500000.0f};
+
+// No axis of a real curve comes near this; it bounds the work of a corrupt one.
+constexpr float maximumTickCount = 100000.0f;
+
+} // namespace
+
+float calculateTickSpacingFromAxisLength(float axisLength)
+{
+    // Walk down from the second-largest entry: the first spacing whose six
+    // intervals fall short of the axis tells that the next larger one fits.
+    for (std::size_t i = tickSpacingList.size() - 2;; --i) {
+        if (6.0f * tickSpacingList[i] < axisLength) {
+            return tickSpacingList[i + 1];
+        }
+        if (i == 0) {
+            return tickSpacingList[0];
+        }
+    }
+}
+
+int tickCount(float axisLength, float spacing)
+{
+    if (!std::isfinite(axisLength) || axisLength < 0.0f || !(spacing > 0.0f)) {
+        return 0;
+    }
+    const float count = std::floor(axisLength / spacing + 1.0f);
+    return static_cast<int>(std::fmin(count, maximumTickCount));
+}
+
+} // namespace quorvella

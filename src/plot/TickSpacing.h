@@ -1,0 +1,17 @@
+#pragma once
+
+// Tick marks of a plot axis that starts at 0 and ends at its largest data value.
+
+namespace quorvella {
+
+// The spacing of an axis's ticks: the smallest entry of the 1-2-5 series
+// 1, 2, 5, 10, ... 500000 that gives the axis at most six intervals, or
+// 500000 when none does. Computed in single precision like the drawing.
+float calculateTickSpacingFromAxisLength(float axisLength);
+
+// How many ticks (0, s, 2s, ...) fit on an axis of that length: the integer
+// part of axisLength / spacing + 1. The last tick never lies beyond the axis.
+// An axis that is negative, not a number or infinite gets no ticks.
+int tickCount(float axisLength, float spacing);
+
+} // namespace quorvella

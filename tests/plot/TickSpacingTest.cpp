@@ -1,0 +1,55 @@
+#include "plot/TickSpacing.h"
+
+#include <QtTest>
+#include <limits>
+
+using namespace quorvella;
+
+class TickSpacingTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void spacingAndCount_data();
+    void spacingAndCount();
+};
+
+void TickSpacingTest::spacingAndCount_data()
+{
+    QTest::addColumn<float>("axisLength");
+    QTest::addColumn<float>("spacing");
+    QTest::addColumn<int>("ticks");
+
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    const float inf = std::numeric_limits<float>::infinity();
+    QTest::newRow("six fits one") << 6.0f << 1.0f << 7;
+    QTest::newRow("seven needs two") << 7.0f << 2.0f << 4;
+    QTest::newRow("thirty") << 30.0f << 5.0f << 7;
+    QTest::newRow("thirty-one") << 31.0f << 10.0f << 4;
+    QTest::newRow("fifty") << 50.0f << 10.0f << 6;
+    QTest::newRow("23.7 taxa") << 23.7f << 5.0f << 5;
+    QTest::newRow("one individual") << 1.0f << 1.0f << 2;
+    QTest::newRow("zero") << 0.0f << 1.0f << 1;
+    QTest::newRow("negative") << -3.0f << 1.0f << 0;
+    QTest::newRow("twelve") << 12.0f << 2.0f << 7;
+    QTest::newRow("thirteen") << 13.0f << 5.0f << 3;
+    QTest::newRow("six hundred") << 600.0f << 100.0f << 7;
+    QTest::newRow("1.2 million") << 1.2e6f << 200000.0f << 7;
+    QTest::newRow("three million") << 3.0e6f << 500000.0f << 7;
+    QTest::newRow("beyond the table") << 1.0e7f << 500000.0f << 21;
+    QTest::newRow("not a number") << nan << 1.0f << 0;
+    QTest::newRow("infinite") << inf << 500000.0f << 0;
+}
+
+void TickSpacingTest::spacingAndCount()
+{
+    QFETCH(float, axisLength);
+    QFETCH(float, spacing);
+    QFETCH(int, ticks);
+    const float computed = calculateTickSpacingFromAxisLength(axisLength);
+    QCOMPARE(computed, spacing);
+    QCOMPARE(tickCount(axisLength, computed), ticks);
+}
+
+QTEST_APPLESS_MAIN(TickSpacingTest)
+#include "TickSpacingTest.moc"
