@@ -1,0 +1,61 @@
+#include "names/TabFlowTableView.h"
+
+namespace quorvella {
+
+TabFlowTableView::TabFlowTableView(QWidget *parent) : QTableView(parent)
+{}
+
+void TabFlowTableView::selectRowAndEdit(int row, int column)
+{
+    if (model() == nullptr) {
+        return;
+    }
+    const QModelIndex target = model()->index(row, column, rootIndex());
+    if (!target.isValid()) {
+        return;
+    }
+    selectionModel()->setCurrentIndex(target, QItemSelectionModel::ClearAndSelect |
+                                                  QItemSelectionModel::Rows);
+    edit(target);
+}
+
+int TabFlowTableView::rowCountOfModel() const
+{
+    return model() == nullptr ? 0 : model()->rowCount(rootIndex());
+}
+
+bool TabFlowTableView::edit(const QModelIndex &index, EditTrigger trigger, QEvent *event)
+{
+    const bool editing = QTableView::edit(index, trigger, event);
+    if (editing) {
+        m_editedIndex = index;
+    }
+    return editing;
+}
+
+void TabFlowTableView::commitData(QWidget *editor)
+{
+    const QModelIndex edited =
+        m_editedIndex.isValid() ? QModelIndex(m_editedIndex) : currentIndex();
+    m_cellBeforeCommit = EditedCell{edited.row(), edited.column(), edited};
+    QTableView::commitData(editor);
+}
+
+void TabFlowTableView::closeEditor(QWidget *editor, QAbstractItemDelegate::EndEditHint hint)
+{
+    if (hint != QAbstractItemDelegate::EditNextItem) {
+        QTableView::closeEditor(editor, hint);
+        return;
+    }
+    // Tab: end editing the usual way, then go where a user typing in data
+    // expects rather than to the next cell.
+    const EditedCell cell = m_cellBeforeCommit;
+    m_cellBeforeCommit = EditedCell{};
+    m_editedIndex = QPersistentModelIndex();
+    QTableView::closeEditor(editor, QAbstractItemDelegate::NoHint);
+    if (cell.row >= 0) {
+        tabPressedAfterEditing(cell);
+    }
+}
+
+} // namespace quorvella
