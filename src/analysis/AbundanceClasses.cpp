@@ -51,7 +51,7 @@ AbundanceClasses::AbundanceClasses(std::span<const std::int64_t> counts, std::in
 Rarefaction AbundanceClasses::pointAt(std::int32_t m)
 {
     const Sums sums = sumsAt(m);
-    const auto variance = static_cast<float>(sums.withinSpecies + 2.0 * sums.betweenPairs);
+    const auto variance = static_cast<float>(sums.variance());
     return bandsFor(m, sums.expected, variance);
 }
 

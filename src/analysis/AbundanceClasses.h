@@ -24,21 +24,23 @@ public:
     // The rarefaction point for a subsample of m >= 0 specimens.
     Rarefaction pointAt(std::int32_t m);
 
+    // The double-precision sums behind one point, with q_i the chance that
+    // species i is missing from the subsample and q_ij that both are.
+    struct Sums
+    {
+        double expected = 0.0;      // sum of 1 - q_i
+        double withinSpecies = 0.0; // sum of (1 - q_i) q_i
+        double betweenPairs = 0.0;  // sum over pairs of q_ij - q_i q_j
+        double variance() const { return withinSpecies + 2.0 * betweenPairs; }
+    };
+    Sums sumsAt(std::int64_t m);
+
 private:
     struct Class
     {
         std::int64_t value;
         double count;
     };
-
-    struct Sums
-    {
-        double expected = 0.0;
-        double withinSpecies = 0.0; // sum of (1 - q_i) q_i
-        double betweenPairs = 0.0;  // sum over pairs of q_ij - q_i q_j
-    };
-
-    Sums sumsAt(std::int64_t m);
     double absentProbability(std::int64_t x);
     void prepareCache(std::int64_t m);
 
