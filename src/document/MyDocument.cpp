@@ -1,0 +1,661 @@
+#include "document/MyDocument.h"
+
+#include "analysis/EcoCollection.h"
+#include "document/CensusTableModel.h"
+#include "document/QtUi.h"
+#include "document/Settings.h"
+#include "document/StoreEdit.h"
+#include "document/StoreEditCommand.h"
+#include "document/TaxonTableModel.h"
+#include "log/Log.h"
+#include "store/DocumentFile.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <unordered_map>
+
+namespace quorvella {
+namespace {
+
+std::filesystem::path toPath(const QString &fileName)
+{
+    return std::filesystem::path(QFile::encodeName(fileName).toStdString());
+}
+
+std::optional<std::string> nameFromText(const QString &text)
+{
+    if (text.isEmpty())
+        return std::nullopt;
+    return text.toStdString();
+}
+
+// A whole number 0..2147483647, or empty for "no abundance". Nothing else.
+std::optional<std::optional<std::int32_t>> parseAbundance(const QString &text)
+{
+    const QString trimmed = text.trimmed();
+    if (trimmed.isEmpty())
+        return std::optional<std::int32_t>{};
+    for (const QChar c : trimmed) {
+        if (c < QLatin1Char('0') || c > QLatin1Char('9'))
+            return std::nullopt;
+    }
+    bool ok = false;
+    const qlonglong value = trimmed.toLongLong(&ok);
+    if (!ok || value > std::numeric_limits<std::int32_t>::max())
+        return std::nullopt;
+    return std::optional<std::int32_t>{static_cast<std::int32_t>(value)};
+}
+
+TaxonEntry toEntry(const Taxon &taxon, std::optional<std::size_t> collection)
+{
+    return TaxonEntry{taxon.taxonName, taxon.abundance, taxon.includeTaxon, collection};
+}
+
+} // namespace
+
+MyDocument::MyDocument(QObject *parent)
+    : QObject(parent), m_store(std::make_unique<Store>()), m_ui(std::make_shared<QtUi>())
+{
+    m_censusModel = std::make_unique<CensusTableModel>(*this, *m_store);
+    m_taxonModel = std::make_unique<TaxonTableModel>(*this, *m_store);
+    m_censusSelection = std::make_unique<QItemSelectionModel>(m_censusModel.get());
+    m_taxonSelection = std::make_unique<QItemSelectionModel>(m_taxonModel.get());
+    m_observerId =
+        m_store->addObserver([this](const StoreChanges &changes) { onStoreChanged(changes); });
+
+    connect(m_censusSelection.get(), &QItemSelectionModel::selectionChanged, this,
+            &MyDocument::onCensusSelectionChanged);
+    connect(m_taxonSelection.get(), &QItemSelectionModel::selectionChanged, this,
+            &MyDocument::commandStateChanged);
+
+    m_autosaveTimer.setSingleShot(true);
+    m_autosaveTimer.setInterval(autosaveDelayMs);
+    connect(&m_autosaveTimer, &QTimer::timeout, this, &MyDocument::autosave);
+}
+
+MyDocument::~MyDocument()
+{
+    m_store->removeObserver(m_observerId);
+    // The selection models go before the models they watch.
+    m_taxonSelection.reset();
+    m_censusSelection.reset();
+}
+
+QString MyDocument::fileExtension()
+{
+    return QString::fromLatin1(DocumentFile::extension);
+}
+
+void MyDocument::setUi(std::shared_ptr<Ui> ui)
+{
+    if (ui)
+        m_ui = std::move(ui);
+}
+
+// --- file ------------------------------------------------------------------
+
+bool MyDocument::open(const QString &path)
+{
+    Store loaded;
+    try {
+        loaded = DocumentFile::load(toPath(path));
+    } catch (const std::exception &error) {
+        m_ui->showErrorAlert(tr("The document \u201c%1\u201d could not be opened.")
+                                 .arg(QFileInfo(path).fileName()),
+                             QString::fromStdString(error.what()));
+        return false;
+    }
+    m_autosaveTimer.stop();
+    m_store->replaceAllRecords(std::move(loaded));
+    m_fileName = QFileInfo(path).absoluteFilePath();
+    emit fileNameChanged(m_fileName);
+    removeOrphanedTaxa();
+    m_undoStack.clear();
+    setStatusText({});
+    updateModifiedState();
+    return true;
+}
+
+bool MyDocument::save()
+{
+    return m_fileName.isEmpty() ? saveAs() : saveTo(m_fileName);
+}
+
+bool MyDocument::saveAs()
+{
+    const QString path = m_ui->chooseFileToSave(tr("Save Document"), fileExtension(),
+                                                displayName());
+    return !path.isEmpty() && saveTo(withExtension(path, fileExtension()));
+}
+
+bool MyDocument::saveTo(const QString &path)
+{
+    try {
+        DocumentFile::save(*m_store, toPath(path));
+    } catch (const std::exception &error) {
+        m_ui->showErrorAlert(tr("The document \u201c%1\u201d could not be saved.")
+                                 .arg(QFileInfo(path).fileName()),
+                             QString::fromStdString(error.what()));
+        return false;
+    }
+    m_autosaveTimer.stop();
+    m_store->setModified(false);
+    m_undoStack.setClean();
+    const QString absolute = QFileInfo(path).absoluteFilePath();
+    if (absolute != m_fileName) {
+        m_fileName = absolute;
+        emit fileNameChanged(m_fileName);
+    }
+    updateModifiedState();
+    return true;
+}
+
+QString MyDocument::displayName() const
+{
+    return m_fileName.isEmpty() ? tr("Untitled") : QFileInfo(m_fileName).fileName();
+}
+
+bool MyDocument::isModified() const
+{
+    return m_store->isModified();
+}
+
+bool MyDocument::isEmpty() const
+{
+    return m_store->censusCount() == 0 && m_store->taxonCount() == 0;
+}
+
+bool MyDocument::prepareToClose()
+{
+    m_autosaveTimer.stop();
+    if (!m_fileName.isEmpty())
+        return !isModified() || saveTo(m_fileName);
+    if (isEmpty())
+        return true;
+    switch (m_ui->askSaveChanges(displayName())) {
+    case Ui::SaveChangesAnswer::Save:
+        return saveAs();
+    case Ui::SaveChangesAnswer::DontSave:
+        return true;
+    case Ui::SaveChangesAnswer::Cancel:
+        break;
+    }
+    return false;
+}
+
+void MyDocument::scheduleAutosave()
+{
+    if (autosavesInPlace() && !m_fileName.isEmpty() && isModified())
+        m_autosaveTimer.start();
+}
+
+void MyDocument::autosave()
+{
+    if (!m_fileName.isEmpty() && isModified())
+        saveTo(m_fileName);
+}
+
+void MyDocument::updateModifiedState()
+{
+    const bool modified = isModified();
+    if (modified != m_lastModified) {
+        m_lastModified = modified;
+        emit modifiedChanged(modified);
+    }
+}
+
+// --- store notifications and selection ----------------------------------------
+
+void MyDocument::onStoreChanged(const StoreChanges &changes)
+{
+    const std::optional<RecordId> shown = m_shownCollection;
+    m_censusModel->applyChanges(changes);
+    // A reset of the collection rows drops the selection; keep the
+    // collection selected when it still exists.
+    if (shown && m_censusSelection->selectedRows().isEmpty() && m_store->findCensus(*shown))
+        selectCollection(shown);
+    m_taxonModel->applyChanges(changes);
+    updateModifiedState();
+    scheduleAutosave();
+    emit commandStateChanged();
+}
+
+void MyDocument::onCensusSelectionChanged()
+{
+    const std::optional<RecordId> selected = selectedCollection();
+    if (selected != m_shownCollection) {
+        m_shownCollection = selected;
+        m_taxonModel->showCensus(selected);
+        emit selectedCollectionChanged();
+    }
+    emit commandStateChanged();
+}
+
+std::optional<RecordId> MyDocument::selectedCollection() const
+{
+    QModelIndexList rows = m_censusSelection->selectedRows();
+    if (rows.isEmpty())
+        return std::nullopt;
+    std::sort(rows.begin(), rows.end());
+    return m_censusModel->censusAt(rows.constFirst().row());
+}
+
+void MyDocument::selectCollection(std::optional<RecordId> census)
+{
+    const int row = census ? m_censusModel->rowOf(*census) : -1;
+    if (row < 0) {
+        m_censusSelection->clear();
+        return;
+    }
+    const QModelIndex index = m_censusModel->index(row, CensusTableModel::NameColumn);
+    m_censusSelection->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect |
+                                                  QItemSelectionModel::Rows);
+}
+
+void MyDocument::selectMostRecentCollection()
+{
+    const int rows = m_censusModel->rowCount();
+    if (rows > 0)
+        selectCollection(m_censusModel->censusAt(rows - 1));
+}
+
+std::vector<RecordId> MyDocument::selectedTaxa() const
+{
+    QModelIndexList rows = m_taxonSelection->selectedRows();
+    std::sort(rows.begin(), rows.end());
+    std::vector<RecordId> taxa;
+    taxa.reserve(static_cast<std::size_t>(rows.size()));
+    for (const QModelIndex &index : rows)
+        taxa.push_back(m_taxonModel->taxonAt(index.row()));
+    return taxa;
+}
+
+// --- recording undo steps ----------------------------------------------------------
+
+void MyDocument::beginRecording()
+{
+    m_recordingSelection = selectedCollection();
+    m_recorder = std::make_unique<StoreEditRecorder>(*m_store);
+    m_store->beginBatch();
+}
+
+StoreEdit MyDocument::endRecording()
+{
+    m_store->endBatch();
+    StoreEdit edit = m_recorder->finish();
+    m_recorder.reset();
+    return edit;
+}
+
+void MyDocument::pushEdit(const QString &text, StoreEdit edit)
+{
+    if (!edit.empty()) {
+        m_undoStack.push(new StoreEditCommand(*this, text, std::move(edit), m_recordingSelection,
+                                              selectedCollection()));
+    }
+}
+
+void MyDocument::finishRecording(const QString &text)
+{
+    pushEdit(text, endRecording());
+}
+
+void MyDocument::recordUpdate(const Census &census)
+{
+    if (const Census *before = m_store->findCensus(census.id))
+        m_recorder->noteBefore(*before);
+    m_store->updateCensus(census);
+}
+
+void MyDocument::recordUpdate(const Taxon &taxon)
+{
+    if (const Taxon *before = m_store->findTaxon(taxon.id))
+        m_recorder->noteBefore(*before);
+    m_store->updateTaxon(taxon);
+}
+
+bool MyDocument::endEditing()
+{
+    return !m_endEditing || m_endEditing();
+}
+
+// --- editing commands -----------------------------------------------------------------
+
+void MyDocument::addCollection()
+{
+    if (!endEditing()) {
+        logLine("Quorvella - Could not end editing when adding a new collection");
+        return;
+    }
+    beginRecording();
+    const RecordId census = m_store->insertCensus();
+    StoreEdit edit = endRecording();
+    // The new collection is selected, as a list selects what it inserts.
+    selectCollection(census);
+    pushEdit(tr("Add Collection"), std::move(edit));
+    emit editCensusNameRequested(m_censusModel->rowOf(census));
+}
+
+void MyDocument::deleteCollection()
+{
+    QModelIndexList rows = m_censusSelection->selectedRows();
+    if (rows.isEmpty())
+        return;
+    std::sort(rows.begin(), rows.end());
+    std::vector<RecordId> ids;
+    for (const QModelIndex &index : rows)
+        ids.push_back(m_censusModel->censusAt(index.row()));
+    const int firstRow = rows.constFirst().row();
+
+    beginRecording();
+    m_store->deleteCensuses(ids);
+    StoreEdit edit = endRecording();
+    // Keep a collection selected where the deleted one was.
+    const int remaining = m_censusModel->rowCount();
+    if (remaining > 0)
+        selectCollection(m_censusModel->censusAt(std::min(firstRow, remaining - 1)));
+    pushEdit(ids.size() == 1 ? tr("Delete Collection") : tr("Delete Collections"),
+             std::move(edit));
+}
+
+void MyDocument::addTaxon()
+{
+    if (!endEditing()) {
+        logLine("Quorvella - Could not end editing when adding a new taxon");
+        return;
+    }
+    const std::optional<RecordId> census = selectedCollection();
+    if (!census) {
+        // A species always belongs to a collection: none is made unattached.
+        setStatusText(tr("Select a collection before adding a species."));
+        return;
+    }
+    Taxon taxon;
+    taxon.census = census;
+    taxon.includeTaxon = true;
+    beginRecording();
+    const RecordId id = m_store->insertTaxon(taxon);
+    finishRecording(tr("Add Species"));
+    const int row = m_taxonModel->rowOf(id);
+    if (row >= 0) {
+        m_taxonSelection->setCurrentIndex(
+            m_taxonModel->index(row, TaxonTableModel::NameColumn),
+            QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    }
+    emit editTaxonNameRequested(row);
+}
+
+void MyDocument::deleteTaxon()
+{
+    const std::vector<RecordId> taxa = selectedTaxa();
+    if (taxa.empty())
+        return;
+    beginRecording();
+    m_store->deleteTaxa(taxa);
+    finishRecording(taxa.size() == 1 ? tr("Delete Species") : tr("Delete Species (%n)", nullptr,
+                                                                       static_cast<int>(taxa.size())));
+}
+
+bool MyDocument::setCensusName(RecordId census, const QString &name)
+{
+    const Census *current = m_store->findCensus(census);
+    if (!current)
+        return false;
+    Census updated = *current;
+    updated.censusName = nameFromText(name);
+    beginRecording();
+    recordUpdate(updated);
+    finishRecording(tr("Rename Collection"));
+    return true;
+}
+
+bool MyDocument::setTaxonName(RecordId taxon, const QString &name)
+{
+    const Taxon *current = m_store->findTaxon(taxon);
+    if (!current)
+        return false;
+    Taxon updated = *current;
+    updated.taxonName = nameFromText(name);
+    beginRecording();
+    recordUpdate(updated);
+    finishRecording(tr("Rename Species"));
+    return true;
+}
+
+bool MyDocument::setTaxonAbundanceText(RecordId taxon, const QString &text)
+{
+    const Taxon *current = m_store->findTaxon(taxon);
+    if (!current)
+        return false;
+    const std::optional<std::optional<std::int32_t>> abundance = parseAbundance(text);
+    if (!abundance) {
+        ++m_refusedEdits;
+        setStatusText(tr("\u201c%1\u201d is not an abundance: type a whole number from 0 to "
+                         "2147483647, or leave the cell empty.")
+                          .arg(text));
+        return false;
+    }
+    Taxon updated = *current;
+    updated.abundance = *abundance;
+    beginRecording();
+    recordUpdate(updated);
+    finishRecording(tr("Change Abundance"));
+    return true;
+}
+
+bool MyDocument::setTaxonIncluded(RecordId taxon, bool included)
+{
+    const Taxon *current = m_store->findTaxon(taxon);
+    if (!current)
+        return false;
+    Taxon updated = *current;
+    updated.includeTaxon = included;
+    beginRecording();
+    recordUpdate(updated);
+    finishRecording(included ? tr("Include Species") : tr("Exclude Species"));
+    return true;
+}
+
+void MyDocument::removeOrphanedTaxa()
+{
+    m_store->removeOrphanedTaxa();
+}
+
+// --- metrics commands -------------------------------------------------------------------
+
+int MyDocument::rarefactionSampleSizeForCommand()
+{
+    return Settings::rarefactionSampleSize();
+}
+
+void MyDocument::setRarefactionCaption(int sampleSize)
+{
+    m_rarefactionCaption = tr("for sample size of %1").arg(sampleSize);
+    emit rarefactionCaptionChanged(m_rarefactionCaption);
+}
+
+// Writes the nine measures into census and, for a sample size that can be
+// rarefied, the rarefied richness. Returns the reason when it cannot.
+QString MyDocument::writeMetrics(Census &census, const EcoCollection &collection,
+                                 int sampleSize, bool storeSampleSize)
+{
+    census.abundance = collection.censusSize();
+    census.richness = collection.richness();
+    census.buzasGibson = static_cast<double>(collection.buzasGibsonE());
+    census.chao = static_cast<double>(collection.chao1());
+    census.shannon = static_cast<double>(collection.shannonH());
+    census.simpson = static_cast<double>(collection.simpsonD());
+    census.peters = static_cast<double>(collection.petersEss());
+    census.pielou = static_cast<double>(collection.pielouJ());
+    census.pie = static_cast<double>(collection.hurlbertPIE());
+    if (sampleSize < 0) {
+        return tr("The rarefied richness was not computed: the sample size %1 set in the "
+                  "preferences is negative.")
+            .arg(sampleSize);
+    }
+    try {
+        const Rarefaction point = collection.individualBasedRarefactionToSampleSize(sampleSize);
+        census.rarefactionRichness = point.theE;
+        if (storeSampleSize)
+            census.rarefactionSampleSize = point.theSampleSize;
+    } catch (const std::invalid_argument &error) {
+        return tr("The rarefied richness was not computed: %1").arg(QString::fromStdString(error.what()));
+    }
+    return {};
+}
+
+void MyDocument::calculateSampleMetrics()
+{
+    const EcoCollection collection =
+        EcoCollection::initWithTaxonArray(selectedCollectionTaxonEntries());
+    const int sampleSize = rarefactionSampleSizeForCommand();
+    QString problem;
+    if (const std::optional<RecordId> selected = selectedCollection()) {
+        Census census = *m_store->findCensus(*selected);
+        problem = writeMetrics(census, collection, sampleSize, false);
+        beginRecording();
+        recordUpdate(census);
+        finishRecording(tr("Calculate Metrics"));
+    }
+    setStatusText(problem);
+    setRarefactionCaption(sampleSize);
+}
+
+void MyDocument::metricsForAllCollections()
+{
+    beginBusy();
+    const int sampleSize = rarefactionSampleSizeForCommand();
+    std::vector<Census> censuses = m_store->createArrayOfAllCensuses();
+    std::unordered_map<RecordId, std::size_t> position;
+    position.reserve(censuses.size());
+    for (std::size_t i = 0; i < censuses.size(); ++i)
+        position.emplace(censuses[i].id, i);
+
+    // One pass over all taxa puts each counted abundance into its collection.
+    std::vector<std::vector<std::int32_t>> abundances(censuses.size());
+    for (const Taxon &taxon : m_store->createArrayOfAllTaxa()) {
+        if (!taxon.census || !taxon.includeTaxon || !taxon.abundance)
+            continue;
+        if (const auto found = position.find(*taxon.census); found != position.end())
+            abundances[found->second].push_back(*taxon.abundance);
+    }
+
+    QStringList problems;
+    beginRecording();
+    for (std::size_t i = 0; i < censuses.size(); ++i) {
+        const EcoCollection collection =
+            EcoCollection::initFromAbundanceArray(std::move(abundances[i]));
+        const QString problem = writeMetrics(censuses[i], collection, sampleSize, true);
+        if (!problem.isEmpty() && !problems.contains(problem))
+            problems << problem;
+        recordUpdate(censuses[i]);
+    }
+    finishRecording(tr("Metrics for All Collections"));
+    setStatusText(problems.join(QLatin1Char(' ')));
+    setRarefactionCaption(sampleSize);
+    endBusy();
+}
+
+// --- queries ------------------------------------------------------------------------------
+
+bool MyDocument::hasTaxonData() const
+{
+    return m_store->hasTaxonData(selectedCollection());
+}
+
+bool MyDocument::hasCensusData() const
+{
+    return m_store->hasCensusData();
+}
+
+bool MyDocument::hasAtLeastThreeCensuses() const
+{
+    return m_store->hasAtLeastThreeCensuses();
+}
+
+std::vector<Taxon> MyDocument::createArrayOfAllTaxa() const
+{
+    return m_store->createArrayOfAllTaxa();
+}
+
+std::vector<Census> MyDocument::createArrayOfAllCensuses() const
+{
+    return m_store->createArrayOfAllCensuses();
+}
+
+std::optional<EcoCollectionGroup> MyDocument::makeEcoCollectionGroup() const
+{
+    const std::vector<Taxon> taxa = m_store->createArrayOfAllTaxa();
+    if (taxa.empty())
+        return std::nullopt;
+    const std::vector<Census> censuses = m_store->createArrayOfAllCensuses();
+    std::unordered_map<RecordId, std::size_t> position;
+    std::vector<std::optional<std::string>> names;
+    position.reserve(censuses.size());
+    names.reserve(censuses.size());
+    for (const Census &census : censuses) {
+        position.emplace(census.id, names.size());
+        names.push_back(census.censusName);
+    }
+    std::vector<TaxonEntry> entries;
+    entries.reserve(taxa.size());
+    for (const Taxon &taxon : taxa) {
+        std::optional<std::size_t> collection;
+        if (taxon.census) {
+            if (const auto found = position.find(*taxon.census); found != position.end())
+                collection = found->second;
+        }
+        entries.push_back(toEntry(taxon, collection));
+    }
+    return EcoCollectionGroup(std::move(entries), std::move(names));
+}
+
+std::vector<TaxonEntry> MyDocument::selectedCollectionTaxonEntries() const
+{
+    std::vector<TaxonEntry> entries;
+    entries.reserve(m_taxonModel->taxa().size());
+    for (const RecordId id : m_taxonModel->taxa()) {
+        if (const Taxon *taxon = m_store->findTaxon(id))
+            entries.push_back(toEntry(*taxon, std::nullopt));
+    }
+    return entries;
+}
+
+QString MyDocument::selectedCollectionName() const
+{
+    const std::optional<RecordId> selected = selectedCollection();
+    const Census *census = selected ? m_store->findCensus(*selected) : nullptr;
+    return census && census->censusName ? QString::fromStdString(*census->censusName) : QString();
+}
+
+// --- texts and busy state ---------------------------------------------------------------------
+
+void MyDocument::setStatusText(const QString &text)
+{
+    if (text == m_statusText)
+        return;
+    m_statusText = text;
+    emit statusTextChanged(text);
+}
+
+void MyDocument::setChao2Text(const QString &text)
+{
+    if (text == m_chao2Text)
+        return;
+    m_chao2Text = text;
+    emit chao2TextChanged(text);
+}
+
+void MyDocument::beginBusy()
+{
+    if (m_busyDepth++ == 0)
+        emit busyStarted();
+}
+
+void MyDocument::endBusy()
+{
+    if (m_busyDepth > 0 && --m_busyDepth == 0)
+        emit busyEnded();
+}
+
+} // namespace quorvella

@@ -1,0 +1,243 @@
+#pragma once
+
+// One open document: its records (Store), file, modified state, undo stack,
+// the two table models with their selections, the editing commands and the
+// collection metrics commands. Windows and dialogs stay outside: the
+// document reaches the user through its Ui and its signals only.
+//
+// Every user command is one undo step. Commands change the store; the
+// store's change notifications update the models and so every view.
+
+#include "analysis/EcoCollectionGroup.h"
+#include "analysis/TaxonEntry.h"
+#include "document/StoreEdit.h"
+#include "document/Ui.h"
+#include "store/Store.h"
+
+#include <QItemSelectionModel>
+#include <QObject>
+#include <QString>
+#include <QTimer>
+#include <QUndoStack>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <vector>
+
+namespace quorvella {
+
+class CensusTableModel;
+class TaxonTableModel;
+class EcoCollection;
+
+class MyDocument : public QObject
+{
+    Q_OBJECT
+public:
+    // The delay between a change and the automatic save of a document that
+    // has a file.
+    static constexpr int autosaveDelayMs = 1500;
+
+    // An untitled, empty document.
+    explicit MyDocument(QObject *parent = nullptr);
+    ~MyDocument() override;
+
+    // Documents with a file save themselves shortly after each change and
+    // when they close.
+    static bool autosavesInPlace() { return true; }
+    static QString fileExtension(); // "qvl"
+
+    // --- file ------------------------------------------------------------
+
+    // Reads the document file into this (empty) document, sweeps orphaned
+    // taxa and clears the undo history. On failure shows an error alert and
+    // returns false; the document is unchanged.
+    bool open(const QString &path);
+    // Saves to the document's file; an untitled document asks for a file
+    // first. A failure is shown as an error alert; returns false then.
+    bool save();
+    // Asks for a file (save panel) and saves there; false when cancelled or
+    // failed.
+    bool saveAs();
+    // Saves to path and makes it the document's file.
+    bool saveTo(const QString &path);
+
+    QString fileName() const { return m_fileName; }
+    // The file's name without folder, or "Untitled".
+    QString displayName() const;
+    bool isModified() const;
+    bool isEmpty() const; // no collection and no taxon
+
+    // Decides whether the document may close: a document with a file saves
+    // its changes (a failed save says why and keeps it open); an untitled
+    // document with content asks Save / Don't Save / Cancel. True when it
+    // may close.
+    bool prepareToClose();
+
+    // --- parts -----------------------------------------------------------
+
+    Store &store() { return *m_store; }
+    const Store &store() const { return *m_store; }
+    QUndoStack &undoStack() { return m_undoStack; }
+    CensusTableModel &censusModel() { return *m_censusModel; }
+    TaxonTableModel &taxonModel() { return *m_taxonModel; }
+    // Selection of the collection table (one row) and of the species table.
+    QItemSelectionModel &censusSelection() { return *m_censusSelection; }
+    QItemSelectionModel &taxonSelection() { return *m_taxonSelection; }
+
+    Ui &ui() { return *m_ui; }
+    void setUi(std::shared_ptr<Ui> ui);
+
+    // How the document ends any cell edit in progress before it adds a row
+    // (the window sets it). Returns false when the edited value was refused.
+    void setEndEditing(std::function<bool()> endEditing) { m_endEditing = std::move(endEditing); }
+    // How many cell edits were refused so far (the window compares counts to
+    // learn whether committing an editor succeeded).
+    int refusedEditCount() const { return m_refusedEdits; }
+
+    // --- selection -------------------------------------------------------
+
+    std::optional<RecordId> selectedCollection() const;
+    void selectCollection(std::optional<RecordId> census);
+    // Makes the last collection in display order the selected one.
+    void selectMostRecentCollection();
+    // The taxa selected in the species table, in display order.
+    std::vector<RecordId> selectedTaxa() const;
+
+    // --- editing commands (one undo step each) ----------------------------
+
+    void addCollection();
+    void deleteCollection(); // the selected collection(s)
+    void addTaxon();         // into the selected collection
+    void deleteTaxon();      // the selected taxa
+
+    // Cell edits. A name of empty text makes the record unnamed. The
+    // abundance text must be a whole number 0..2147483647 or empty (no
+    // abundance); anything else is refused with a message in the status
+    // line, and false is returned.
+    bool setCensusName(RecordId census, const QString &name);
+    bool setTaxonName(RecordId taxon, const QString &name);
+    bool setTaxonAbundanceText(RecordId taxon, const QString &text);
+    bool setTaxonIncluded(RecordId taxon, bool included);
+
+    // Runs fill on the store as one undoable step named undoText, whose
+    // changes reach the views as one notification. fill may insert records
+    // (e.g. with the store's import functions); what it inserts is removed
+    // again by undo. Returns whatever fill returns.
+    template <typename Fill> auto importRecords(const QString &undoText, Fill &&fill);
+
+    // Deletes every taxon without a collection (run when a document opens).
+    void removeOrphanedTaxa();
+
+    // --- metrics commands (one undo step each) -----------------------------
+
+    // The nine measures and the rarefied richness of the selected collection,
+    // from the taxa the species table shows.
+    void calculateSampleMetrics();
+    // The same for every collection, straight from the store; also stores
+    // the sample size in each collection.
+    void metricsForAllCollections();
+
+    // --- queries -----------------------------------------------------------
+
+    bool hasTaxonData() const;           // the selected collection has a taxon
+    bool hasCensusData() const;          // at least one collection
+    bool hasAtLeastThreeCensuses() const;
+
+    std::vector<Taxon> createArrayOfAllTaxa() const;
+    std::vector<Census> createArrayOfAllCensuses() const;
+    // The group of all collections, or nothing when the store holds no taxon.
+    std::optional<EcoCollectionGroup> makeEcoCollectionGroup() const;
+    // The selected collection's taxa in display order, as analysis input.
+    std::vector<TaxonEntry> selectedCollectionTaxonEntries() const;
+    // Name of the selected collection (empty when unnamed or none).
+    QString selectedCollectionName() const;
+
+    // --- texts of the window ------------------------------------------------
+
+    QString statusText() const { return m_statusText; }
+    void setStatusText(const QString &text);
+    QString chao2Text() const { return m_chao2Text; }
+    void setChao2Text(const QString &text);
+    // "for sample size of %d" after a metrics command; empty before.
+    QString rarefactionCaption() const { return m_rarefactionCaption; }
+
+    // Long commands bracket their work with these; they nest.
+    void beginBusy();
+    void endBusy();
+    bool isBusy() const { return m_busyDepth > 0; }
+
+signals:
+    // The selected collection changed (the species table shows other taxa).
+    void selectedCollectionChanged();
+    // Anything the toolbar's enabling depends on may have changed.
+    void commandStateChanged();
+    void statusTextChanged(const QString &text);
+    void chao2TextChanged(const QString &text);
+    void rarefactionCaptionChanged(const QString &text);
+    void busyStarted();
+    void busyEnded();
+    // A new row wants its first cell opened for typing.
+    void editCensusNameRequested(int row);
+    void editTaxonNameRequested(int row);
+    void modifiedChanged(bool modified);
+    void fileNameChanged(const QString &fileName);
+
+private:
+
+    void onStoreChanged(const StoreChanges &changes);
+    void onCensusSelectionChanged();
+    bool endEditing();
+    // A command's changes are recorded between these and become one undo
+    // step; the store sends them to the views as one notification.
+    void beginRecording();
+    StoreEdit endRecording();
+    void pushEdit(const QString &text, StoreEdit edit);
+    void finishRecording(const QString &text);
+    // Updates a record, noting its values before for undo.
+    void recordUpdate(const Census &census);
+    void recordUpdate(const Taxon &taxon);
+    void scheduleAutosave();
+    void autosave();
+    void updateModifiedState();
+    QString writeMetrics(Census &census, const EcoCollection &collection, int sampleSize,
+                         bool storeSampleSize);
+    int rarefactionSampleSizeForCommand();
+    void setRarefactionCaption(int sampleSize);
+
+    std::unique_ptr<Store> m_store;
+    Store::ObserverId m_observerId = 0;
+    QUndoStack m_undoStack;
+    std::unique_ptr<CensusTableModel> m_censusModel;
+    std::unique_ptr<TaxonTableModel> m_taxonModel;
+    std::unique_ptr<QItemSelectionModel> m_censusSelection;
+    std::unique_ptr<QItemSelectionModel> m_taxonSelection;
+    std::shared_ptr<Ui> m_ui;
+    std::function<bool()> m_endEditing;
+    std::unique_ptr<StoreEditRecorder> m_recorder;
+    std::optional<RecordId> m_shownCollection;
+    std::optional<RecordId> m_recordingSelection;
+
+    QString m_fileName;
+    bool m_lastModified = false;
+    QTimer m_autosaveTimer;
+    QString m_statusText;
+    QString m_chao2Text;
+    QString m_rarefactionCaption;
+    int m_busyDepth = 0;
+    int m_refusedEdits = 0;
+};
+
+template <typename Fill> auto MyDocument::importRecords(const QString &undoText, Fill &&fill)
+{
+    beginRecording();
+    struct Finish
+    {
+        MyDocument &document;
+        const QString &text;
+        ~Finish() { document.finishRecording(text); }
+    } finish{*this, undoText};
+    return fill(*m_store);
+}
+
+} // namespace quorvella

@@ -1,0 +1,98 @@
+#include "document/QtUi.h"
+
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMessageBox>
+#include <QPushButton>
+
+namespace quorvella {
+namespace {
+
+QtUi::HelpHandler &helpHandler()
+{
+    static QtUi::HelpHandler handler;
+    return handler;
+}
+
+QString filterFor(const QStringList &extensions)
+{
+    QStringList patterns;
+    for (const QString &extension : extensions)
+        patterns << QStringLiteral("*.") + extension;
+    return QObject::tr("Files (%1)").arg(patterns.join(QLatin1Char(' ')));
+}
+
+} // namespace
+
+QtUi::QtUi(QWidget *parent) : m_parent(parent) {}
+
+void QtUi::setHelpHandler(HelpHandler handler)
+{
+    helpHandler() = std::move(handler);
+}
+
+void QtUi::showAlert(const QString &message, const QString &informativeText)
+{
+    QMessageBox box(QMessageBox::Warning, QString(), message, QMessageBox::Ok, m_parent);
+    box.setInformativeText(informativeText);
+    box.exec();
+}
+
+void QtUi::showImportAlert(const QString &message, const QString &informativeText,
+                           const QString &helpAnchor)
+{
+    QMessageBox box(QMessageBox::Warning, QString(), message, QMessageBox::Ok, m_parent);
+    box.setInformativeText(informativeText);
+    QPushButton *help = nullptr;
+    if (helpHandler())
+        help = box.addButton(QMessageBox::Help);
+    box.exec();
+    if (help && box.clickedButton() == help)
+        helpHandler()(helpAnchor);
+}
+
+void QtUi::showErrorAlert(const QString &message, const QString &reason)
+{
+    QMessageBox box(QMessageBox::Critical, QString(), message, QMessageBox::Ok, m_parent);
+    box.setInformativeText(reason);
+    box.exec();
+}
+
+QString QtUi::chooseFileToOpen(const QString &title, const QStringList &extensions)
+{
+    return QFileDialog::getOpenFileName(m_parent, title, QString(), filterFor(extensions));
+}
+
+QString QtUi::chooseFileToSave(const QString &title, const QString &extension,
+                               const QString &suggestedName)
+{
+    QFileDialog dialog(m_parent, title, QString(), filterFor({extension}));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setDefaultSuffix(extension);
+    if (!suggestedName.isEmpty())
+        dialog.selectFile(withExtension(suggestedName, extension));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    return withExtension(dialog.selectedFiles().constFirst(), extension);
+}
+
+Ui::SaveChangesAnswer QtUi::askSaveChanges(const QString &documentName)
+{
+    QMessageBox box(QMessageBox::Warning, QString(),
+                    QObject::tr("Do you want to save the changes made to the document \u201c%1\u201d?")
+                        .arg(documentName),
+                    QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, m_parent);
+    box.setInformativeText(QObject::tr("Your changes will be lost if you don\u2019t save them."));
+    box.button(QMessageBox::Discard)->setText(QObject::tr("Don\u2019t Save"));
+    box.setDefaultButton(QMessageBox::Save);
+    switch (box.exec()) {
+    case QMessageBox::Save:
+        return SaveChangesAnswer::Save;
+    case QMessageBox::Discard:
+        return SaveChangesAnswer::DontSave;
+    default:
+        return SaveChangesAnswer::Cancel;
+    }
+}
+
+} // namespace quorvella

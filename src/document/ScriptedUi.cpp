@@ -1,0 +1,72 @@
+#include "document/ScriptedUi.h"
+
+namespace quorvella {
+
+QList<ScriptedUi::Event> ScriptedUi::eventsOf(Kind kind) const
+{
+    QList<Event> found;
+    for (const Event &event : events) {
+        if (event.kind == kind)
+            found << event;
+    }
+    return found;
+}
+
+ScriptedUi::Event ScriptedUi::lastAlert() const
+{
+    for (auto it = events.crbegin(); it != events.crend(); ++it) {
+        if (it->kind == Kind::Alert || it->kind == Kind::ImportAlert ||
+            it->kind == Kind::ErrorAlert)
+            return *it;
+    }
+    return Event{Kind::Alert, {}, {}, {}};
+}
+
+void ScriptedUi::showAlert(const QString &message, const QString &informativeText)
+{
+    events << Event{Kind::Alert, message, informativeText, {}};
+}
+
+void ScriptedUi::showImportAlert(const QString &message, const QString &informativeText,
+                                 const QString &helpAnchor)
+{
+    events << Event{Kind::ImportAlert, message, informativeText, {helpAnchor}};
+}
+
+void ScriptedUi::showErrorAlert(const QString &message, const QString &reason)
+{
+    events << Event{Kind::ErrorAlert, message, reason, {}};
+}
+
+QString ScriptedUi::chooseFileToOpen(const QString &title, const QStringList &extensions)
+{
+    events << Event{Kind::OpenPanel, title, {}, extensions};
+    if (openPaths.isEmpty()) {
+        ++unexpectedQuestions;
+        return {};
+    }
+    return openPaths.dequeue();
+}
+
+QString ScriptedUi::chooseFileToSave(const QString &title, const QString &extension,
+                                     const QString &suggestedName)
+{
+    events << Event{Kind::SavePanel, title, suggestedName, {extension}};
+    if (savePaths.isEmpty()) {
+        ++unexpectedQuestions;
+        return {};
+    }
+    return withExtension(savePaths.dequeue(), extension);
+}
+
+Ui::SaveChangesAnswer ScriptedUi::askSaveChanges(const QString &documentName)
+{
+    events << Event{Kind::SaveChanges, documentName, {}, {}};
+    if (saveChangesAnswers.isEmpty()) {
+        ++unexpectedQuestions;
+        return SaveChangesAnswer::Cancel;
+    }
+    return saveChangesAnswers.dequeue();
+}
+
+} // namespace quorvella

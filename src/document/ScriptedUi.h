@@ -1,0 +1,50 @@
+#pragma once
+
+// A Ui for tests: answers come from queues filled beforehand, and every
+// conversation is recorded so a test can check what the user was shown.
+// A question asked with an empty queue is answered "cancel" and counted
+// in unexpectedQuestions.
+
+#include "document/Ui.h"
+
+#include <QList>
+#include <QQueue>
+
+namespace quorvella {
+
+class ScriptedUi final : public Ui
+{
+public:
+    enum class Kind { Alert, ImportAlert, ErrorAlert, OpenPanel, SavePanel, SaveChanges };
+
+    struct Event
+    {
+        Kind kind;
+        QString message;         // alert message, panel title or document name
+        QString informativeText; // informative text, error reason or help anchor
+        QStringList extensions;  // panels only
+    };
+
+    QQueue<QString> openPaths;
+    QQueue<QString> savePaths;
+    QQueue<SaveChangesAnswer> saveChangesAnswers;
+
+    QList<Event> events;
+    int unexpectedQuestions = 0;
+
+    // The events of one kind, in order.
+    QList<Event> eventsOf(Kind kind) const;
+    // The last alert of any of the three alert kinds; empty Event if none.
+    Event lastAlert() const;
+
+    void showAlert(const QString &message, const QString &informativeText) override;
+    void showImportAlert(const QString &message, const QString &informativeText,
+                         const QString &helpAnchor) override;
+    void showErrorAlert(const QString &message, const QString &reason) override;
+    QString chooseFileToOpen(const QString &title, const QStringList &extensions) override;
+    QString chooseFileToSave(const QString &title, const QString &extension,
+                             const QString &suggestedName) override;
+    SaveChangesAnswer askSaveChanges(const QString &documentName) override;
+};
+
+} // namespace quorvella

@@ -1,0 +1,31 @@
+#include "document/StoreEditCommand.h"
+
+#include "document/MyDocument.h"
+
+namespace quorvella {
+
+StoreEditCommand::StoreEditCommand(MyDocument &document, const QString &text, StoreEdit edit,
+                                   std::optional<RecordId> selectedBefore,
+                                   std::optional<RecordId> selectedAfter)
+    : QUndoCommand(text), m_document(document), m_edit(std::move(edit)),
+      m_selectedBefore(selectedBefore), m_selectedAfter(selectedAfter)
+{
+}
+
+void StoreEditCommand::redo()
+{
+    if (m_alreadyDone) {
+        m_alreadyDone = false;
+        return;
+    }
+    m_edit.redo(m_document.store());
+    m_document.selectCollection(m_selectedAfter);
+}
+
+void StoreEditCommand::undo()
+{
+    m_edit.undo(m_document.store());
+    m_document.selectCollection(m_selectedBefore);
+}
+
+} // namespace quorvella

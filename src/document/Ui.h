@@ -1,0 +1,47 @@
+#pragma once
+
+// Every modal conversation a document has with its user: alerts, file
+// panels and the save-changes question. Commands talk to this interface
+// only, so tests can replace the dialogs with scripted answers.
+
+#include <QString>
+#include <QStringList>
+
+namespace quorvella {
+
+class Ui
+{
+public:
+    enum class SaveChangesAnswer { Save, DontSave, Cancel };
+
+    virtual ~Ui() = default;
+
+    // A modal alert: a short message saying what failed and an informative
+    // text saying what to do.
+    virtual void showAlert(const QString &message, const QString &informativeText) = 0;
+
+    // The import alert: like showAlert, plus a Help button that opens the
+    // user guide at helpAnchor.
+    virtual void showImportAlert(const QString &message, const QString &informativeText,
+                                 const QString &helpAnchor) = 0;
+
+    // A failed file operation: what failed and the reason the system gave.
+    virtual void showErrorAlert(const QString &message, const QString &reason) = 0;
+
+    // An open panel limited to the given extensions (without dots). Returns
+    // the chosen path, or an empty string when the user cancels.
+    virtual QString chooseFileToOpen(const QString &title, const QStringList &extensions) = 0;
+
+    // A save panel that keeps the file to one extension (without dot); the
+    // returned path always ends in it. Empty when the user cancels.
+    virtual QString chooseFileToSave(const QString &title, const QString &extension,
+                                     const QString &suggestedName = {}) = 0;
+
+    // "Do you want to save the changes made to the document ...?"
+    virtual SaveChangesAnswer askSaveChanges(const QString &documentName) = 0;
+};
+
+// Ensures path ends in "." + extension (compared without regard to case).
+QString withExtension(const QString &path, const QString &extension);
+
+} // namespace quorvella
