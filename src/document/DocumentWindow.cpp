@@ -67,8 +67,7 @@ QAction *DocumentWindow::action(ToolbarItem item) const
 void DocumentWindow::buildActions()
 {
     for (const ToolbarItemDescription &description : toolbarItemDescriptions()) {
-        auto *action = new QAction(toolbarIcon(description.icon),
-                                   tr(description.label), this);
+        auto *action = new QAction(toolbarIcon(description.icon), tr(description.label), this);
         action->setObjectName(QLatin1String(description.identifier));
         action->setToolTip(tr(description.toolTip));
         action->setIconText(tr(description.label));
@@ -284,20 +283,16 @@ void DocumentWindow::editCell(QTableView *view, int row, int column)
 
 bool DocumentWindow::commitEditor(QTableView *view)
 {
-    if (view->state() != QAbstractItemView::EditingState)
-        return true;
     QWidget *editor = view->indexWidget(view->currentIndex());
     if (!editor)
         return true;
     const int refusedBefore = m_document->refusedEditCount();
-    QMetaObject::invokeMethod(view, "commitData", Qt::DirectConnection,
-                              Q_ARG(QWidget *, editor));
+    QMetaObject::invokeMethod(view, "commitData", Qt::DirectConnection, Q_ARG(QWidget *, editor));
     if (m_document->refusedEditCount() != refusedBefore)
         return false;
-    QMetaObject::invokeMethod(view, "closeEditor", Qt::DirectConnection,
-                              Q_ARG(QWidget *, editor),
-                              Q_ARG(QAbstractItemDelegate::EndEditHint,
-                                    QAbstractItemDelegate::NoHint));
+    QMetaObject::invokeMethod(
+        view, "closeEditor", Qt::DirectConnection, Q_ARG(QWidget *, editor),
+        Q_ARG(QAbstractItemDelegate::EndEditHint, QAbstractItemDelegate::NoHint));
     return true;
 }
 

@@ -18,6 +18,7 @@ class QAction;
 class QLabel;
 class QLineEdit;
 class QProgressBar;
+class QSplitter;
 class QTableView;
 class QToolBar;
 
@@ -82,8 +83,8 @@ private:
     QToolBar *m_toolBar = nullptr;
     QTableView *m_censusTable = nullptr;
     QTableView *m_speciesTable = nullptr;
-    class QSplitter *m_splitter = nullptr;
-    class QWidget *m_speciesHolder = nullptr;
+    QSplitter *m_splitter = nullptr;
+    QWidget *m_speciesHolder = nullptr;
     MetricsPanel *m_metrics = nullptr;
     QLineEdit *m_chao2Field = nullptr;
     QLabel *m_statusLine = nullptr;

@@ -10,6 +10,7 @@
 #include <QWidget>
 #include <optional>
 
+class QFormLayout;
 class QLabel;
 class QLineEdit;
 
@@ -36,7 +37,7 @@ public:
     static QString formatMeasure(const std::optional<double> &value);
 
 private:
-    QLineEdit *addField(class QFormLayout *form, const char *objectName, const QString &label);
+    QLineEdit *addField(QFormLayout *form, const char *objectName, const QString &label);
 
     QLineEdit *m_richness;
     QLineEdit *m_abundance;

@@ -29,21 +29,27 @@ std::optional<std::string> nameFromText(const QString &text)
     return text.toStdString();
 }
 
+struct ParsedAbundance
+{
+    bool valid = false;
+    std::optional<std::int32_t> value; // absent: the cell was left empty
+};
+
 // A whole number 0..2147483647, or empty for "no abundance". Nothing else.
-std::optional<std::optional<std::int32_t>> parseAbundance(const QString &text)
+ParsedAbundance parseAbundance(const QString &text)
 {
     const QString trimmed = text.trimmed();
     if (trimmed.isEmpty())
-        return std::optional<std::int32_t>{};
+        return {true, std::nullopt};
     for (const QChar c : trimmed) {
         if (c < QLatin1Char('0') || c > QLatin1Char('9'))
-            return std::nullopt;
+            return {};
     }
     bool ok = false;
     const qlonglong value = trimmed.toLongLong(&ok);
     if (!ok || value > std::numeric_limits<std::int32_t>::max())
-        return std::nullopt;
-    return std::optional<std::int32_t>{static_cast<std::int32_t>(value)};
+        return {};
+    return {true, static_cast<std::int32_t>(value)};
 }
 
 TaxonEntry toEntry(const Taxon &taxon, std::optional<std::size_t> collection)
@@ -100,9 +106,9 @@ bool MyDocument::open(const QString &path)
     try {
         loaded = DocumentFile::load(toPath(path));
     } catch (const std::exception &error) {
-        m_ui->showErrorAlert(tr("The document \u201c%1\u201d could not be opened.")
-                                 .arg(QFileInfo(path).fileName()),
-                             QString::fromStdString(error.what()));
+        m_ui->showErrorAlert(
+            tr("The document \u201c%1\u201d could not be opened.").arg(QFileInfo(path).fileName()),
+            QString::fromStdString(error.what()));
         return false;
     }
     m_autosaveTimer.stop();
@@ -123,8 +129,8 @@ bool MyDocument::save()
 
 bool MyDocument::saveAs()
 {
-    const QString path = m_ui->chooseFileToSave(tr("Save Document"), fileExtension(),
-                                                displayName());
+    const QString path =
+        m_ui->chooseFileToSave(tr("Save Document"), fileExtension(), displayName());
     return !path.isEmpty() && saveTo(withExtension(path, fileExtension()));
 }
 
@@ -133,9 +139,9 @@ bool MyDocument::saveTo(const QString &path)
     try {
         DocumentFile::save(*m_store, toPath(path));
     } catch (const std::exception &error) {
-        m_ui->showErrorAlert(tr("The document \u201c%1\u201d could not be saved.")
-                                 .arg(QFileInfo(path).fileName()),
-                             QString::fromStdString(error.what()));
+        m_ui->showErrorAlert(
+            tr("The document \u201c%1\u201d could not be saved.").arg(QFileInfo(path).fileName()),
+            QString::fromStdString(error.what()));
         return false;
     }
     m_autosaveTimer.stop();
@@ -354,8 +360,7 @@ void MyDocument::deleteCollection()
     const int remaining = m_censusModel->rowCount();
     if (remaining > 0)
         selectCollection(m_censusModel->censusAt(std::min(firstRow, remaining - 1)));
-    pushEdit(ids.size() == 1 ? tr("Delete Collection") : tr("Delete Collections"),
-             std::move(edit));
+    pushEdit(ids.size() == 1 ? tr("Delete Collection") : tr("Delete Collections"), std::move(edit));
 }
 
 void MyDocument::addTaxon()
@@ -378,9 +383,9 @@ void MyDocument::addTaxon()
     finishRecording(tr("Add Species"));
     const int row = m_taxonModel->rowOf(id);
     if (row >= 0) {
-        m_taxonSelection->setCurrentIndex(
-            m_taxonModel->index(row, TaxonTableModel::NameColumn),
-            QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+        m_taxonSelection->setCurrentIndex(m_taxonModel->index(row, TaxonTableModel::NameColumn),
+                                          QItemSelectionModel::ClearAndSelect |
+                                              QItemSelectionModel::Rows);
     }
     emit editTaxonNameRequested(row);
 }
@@ -392,8 +397,9 @@ void MyDocument::deleteTaxon()
         return;
     beginRecording();
     m_store->deleteTaxa(taxa);
-    finishRecording(taxa.size() == 1 ? tr("Delete Species") : tr("Delete Species (%n)", nullptr,
-                                                                       static_cast<int>(taxa.size())));
+    finishRecording(taxa.size() == 1
+                        ? tr("Delete Species")
+                        : tr("Delete Species (%n)", nullptr, static_cast<int>(taxa.size())));
 }
 
 bool MyDocument::setCensusName(RecordId census, const QString &name)
@@ -427,8 +433,8 @@ bool MyDocument::setTaxonAbundanceText(RecordId taxon, const QString &text)
     const Taxon *current = m_store->findTaxon(taxon);
     if (!current)
         return false;
-    const std::optional<std::optional<std::int32_t>> abundance = parseAbundance(text);
-    if (!abundance) {
+    const ParsedAbundance abundance = parseAbundance(text);
+    if (!abundance.valid) {
         ++m_refusedEdits;
         setStatusText(tr("\u201c%1\u201d is not an abundance: type a whole number from 0 to "
                          "2147483647, or leave the cell empty.")
@@ -436,7 +442,7 @@ bool MyDocument::setTaxonAbundanceText(RecordId taxon, const QString &text)
         return false;
     }
     Taxon updated = *current;
-    updated.abundance = *abundance;
+    updated.abundance = abundance.value;
     beginRecording();
     recordUpdate(updated);
     finishRecording(tr("Change Abundance"));
@@ -476,8 +482,8 @@ void MyDocument::setRarefactionCaption(int sampleSize)
 
 // Writes the nine measures into census and, for a sample size that can be
 // rarefied, the rarefied richness. Returns the reason when it cannot.
-QString MyDocument::writeMetrics(Census &census, const EcoCollection &collection,
-                                 int sampleSize, bool storeSampleSize)
+QString MyDocument::writeMetrics(Census &census, const EcoCollection &collection, int sampleSize,
+                                 bool storeSampleSize)
 {
     census.abundance = collection.censusSize();
     census.richness = collection.richness();
@@ -499,7 +505,8 @@ QString MyDocument::writeMetrics(Census &census, const EcoCollection &collection
         if (storeSampleSize)
             census.rarefactionSampleSize = point.theSampleSize;
     } catch (const std::invalid_argument &error) {
-        return tr("The rarefied richness was not computed: %1").arg(QString::fromStdString(error.what()));
+        return tr("The rarefied richness was not computed: %1")
+            .arg(QString::fromStdString(error.what()));
     }
     return {};
 }

@@ -140,8 +140,8 @@ public:
 
     // --- queries -----------------------------------------------------------
 
-    bool hasTaxonData() const;           // the selected collection has a taxon
-    bool hasCensusData() const;          // at least one collection
+    bool hasTaxonData() const;  // the selected collection has a taxon
+    bool hasCensusData() const; // at least one collection
     bool hasAtLeastThreeCensuses() const;
 
     std::vector<Taxon> createArrayOfAllTaxa() const;
@@ -184,7 +184,6 @@ signals:
     void fileNameChanged(const QString &fileName);
 
 private:
-
     void onStoreChanged(const StoreChanges &changes);
     void onCensusSelectionChanged();
     bool endEditing();

@@ -24,7 +24,8 @@ QString filterFor(const QStringList &extensions)
 
 } // namespace
 
-QtUi::QtUi(QWidget *parent) : m_parent(parent) {}
+QtUi::QtUi(QWidget *parent) : m_parent(parent)
+{}
 
 void QtUi::setHelpHandler(HelpHandler handler)
 {
@@ -78,10 +79,11 @@ QString QtUi::chooseFileToSave(const QString &title, const QString &extension,
 
 Ui::SaveChangesAnswer QtUi::askSaveChanges(const QString &documentName)
 {
-    QMessageBox box(QMessageBox::Warning, QString(),
-                    QObject::tr("Do you want to save the changes made to the document \u201c%1\u201d?")
-                        .arg(documentName),
-                    QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, m_parent);
+    QMessageBox box(
+        QMessageBox::Warning, QString(),
+        QObject::tr("Do you want to save the changes made to the document \u201c%1\u201d?")
+            .arg(documentName),
+        QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, m_parent);
     box.setInformativeText(QObject::tr("Your changes will be lost if you don\u2019t save them."));
     box.button(QMessageBox::Discard)->setText(QObject::tr("Don\u2019t Save"));
     box.setDefaultButton(QMessageBox::Save);

@@ -54,8 +54,7 @@ void StoreEdit::redo(Store &store) const
 StoreEditRecorder::StoreEditRecorder(Store &store)
     : m_store(store),
       m_observer(store.addObserver([this](const StoreChanges &changes) { record(changes); }))
-{
-}
+{}
 
 StoreEditRecorder::~StoreEditRecorder()
 {

@@ -9,8 +9,7 @@ StoreEditCommand::StoreEditCommand(MyDocument &document, const QString &text, St
                                    std::optional<RecordId> selectedAfter)
     : QUndoCommand(text), m_document(document), m_edit(std::move(edit)),
       m_selectedBefore(selectedBefore), m_selectedAfter(selectedAfter)
-{
-}
+{}
 
 void StoreEditCommand::redo()
 {

@@ -17,8 +17,7 @@ class StoreEditCommand final : public QUndoCommand
 {
 public:
     StoreEditCommand(MyDocument &document, const QString &text, StoreEdit edit,
-                     std::optional<RecordId> selectedBefore,
-                     std::optional<RecordId> selectedAfter);
+                     std::optional<RecordId> selectedBefore, std::optional<RecordId> selectedAfter);
 
     // The first redo comes from QUndoStack::push after the command already
     // ran; it changes nothing.

@@ -13,8 +13,7 @@ constexpr std::size_t kRowByRowLimit = 200;
 
 TaxonTableModel::TaxonTableModel(MyDocument &document, const Store &store)
     : QAbstractTableModel(&document), m_document(document), m_store(store)
-{
-}
+{}
 
 void TaxonTableModel::showCensus(std::optional<RecordId> census)
 {
@@ -171,8 +170,7 @@ void TaxonTableModel::placeUpdatedRow(RecordId taxon)
         return;
     const auto rowIt = m_rows.begin() + row;
     const bool afterPrevious = row == 0 || less(*(rowIt - 1), taxon);
-    const bool beforeNext =
-        row + 1 == static_cast<int>(m_rows.size()) || less(taxon, *(rowIt + 1));
+    const bool beforeNext = row + 1 == static_cast<int>(m_rows.size()) || less(taxon, *(rowIt + 1));
     if (afterPrevious && beforeNext) {
         emit dataChanged(index(row, 0), index(row, ColumnCount - 1));
         return;
