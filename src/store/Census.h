@@ -14,18 +14,18 @@ namespace quorvella {
 struct Census
 {
     RecordId id = 0; // assigned by the Store on insertion
-    std::optional<std::string> censusName;
-    std::optional<std::int32_t> abundance; // census size, as last computed
-    std::optional<std::int32_t> richness;
-    std::optional<double> buzasGibson;
-    std::optional<double> chao;
-    std::optional<double> shannon;
-    std::optional<double> simpson;
-    std::optional<double> peters;
-    std::optional<double> pielou;
-    std::optional<double> pie;
-    std::optional<double> rarefactionRichness;
-    std::optional<std::int32_t> rarefactionSampleSize;
+    std::optional<std::string> censusName{};
+    std::optional<std::int32_t> abundance{}; // census size, as last computed
+    std::optional<std::int32_t> richness{};
+    std::optional<double> buzasGibson{};
+    std::optional<double> chao{};
+    std::optional<double> shannon{};
+    std::optional<double> simpson{};
+    std::optional<double> peters{};
+    std::optional<double> pielou{};
+    std::optional<double> pie{};
+    std::optional<double> rarefactionRichness{};
+    std::optional<std::int32_t> rarefactionSampleSize{};
 
     // Attribute-wise equality that also holds for NaN values with equal bits,
     // so that a record read back from a file compares equal to the one saved.

@@ -68,8 +68,8 @@ public:
     [[noreturn]] void fail(int index, const std::string &what) const
     {
         const std::string column = splitColumns(columns_).at(static_cast<std::size_t>(index));
-        damaged(std::string(table_) + " " + std::to_string(id_) + " holds " + what + " in column " +
-                column);
+        damaged(std::string(table_) + " " + std::to_string(id_) + ": the column " + column +
+                " holds " + what);
     }
 
 private:

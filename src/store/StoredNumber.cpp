@@ -54,8 +54,8 @@ std::optional<double> readStoredDouble(const SqliteStatement &statement, int ind
     case SQLITE_BLOB: {
         const std::string bytes = statement.columnBlob(index);
         if (bytes.size() != 8) {
-            throw BadStoredValue("a number stored as " + std::to_string(bytes.size()) +
-                                 " bytes instead of 8");
+            throw BadStoredValue(std::to_string(bytes.size()) +
+                                 " bytes, not the 8 bytes of a number");
         }
         std::uint64_t bits = 0;
         for (const char byte : bytes) {
@@ -64,7 +64,7 @@ std::optional<double> readStoredDouble(const SqliteStatement &statement, int ind
         return std::bit_cast<double>(bits);
     }
     default:
-        throw BadStoredValue("text where a number belongs");
+        throw BadStoredValue("text, not a number");
     }
 }
 
@@ -74,14 +74,17 @@ std::optional<std::int32_t> readStoredInt32(const SqliteStatement &statement, in
     if (type == SQLITE_NULL) {
         return std::nullopt;
     }
+    if (type == SQLITE_TEXT) {
+        throw BadStoredValue("text, not a count");
+    }
     if (type != SQLITE_INTEGER) {
-        throw BadStoredValue("a value that is not a whole number where a count belongs");
+        throw BadStoredValue(type == SQLITE_FLOAT ? "a fraction, not a count"
+                                                  : "binary data, not a count");
     }
     const std::int64_t value = statement.columnInteger(index);
     if (value < std::numeric_limits<std::int32_t>::min() ||
         value > std::numeric_limits<std::int32_t>::max()) {
-        throw BadStoredValue("the count " + std::to_string(value) +
-                             ", which is beyond the 32-bit range");
+        throw BadStoredValue("the count " + std::to_string(value) + ", beyond the 32-bit range");
     }
     return static_cast<std::int32_t>(value);
 }
@@ -94,7 +97,8 @@ std::optional<std::string> readStoredText(const SqliteStatement &statement, int 
     case SQLITE_TEXT:
         return statement.columnText(index);
     default:
-        throw BadStoredValue("a number or binary data where a name belongs");
+        throw BadStoredValue(statement.columnType(index) == SQLITE_BLOB ? "binary data, not a name"
+                                                                        : "a number, not a name");
     }
 }
 

@@ -14,9 +14,9 @@ namespace quorvella {
 struct Taxon
 {
     RecordId id = 0; // assigned by the Store on insertion
-    std::optional<std::string> taxonName;
-    std::optional<std::int32_t> abundance;
-    std::optional<RecordId> census;
+    std::optional<std::string> taxonName{};
+    std::optional<std::int32_t> abundance{};
+    std::optional<RecordId> census{};
     bool includeTaxon = true;
 
     bool sameAttributes(const Taxon &other) const;

@@ -1,0 +1,246 @@
+#include "store/DocumentFile.h"
+
+#include "TemporaryFolder.h"
+
+#include <bit>
+#include <cmath>
+#include <gtest/gtest.h>
+#include <limits>
+#include <unistd.h>
+
+namespace quorvella {
+namespace {
+
+constexpr double inf = std::numeric_limits<double>::infinity();
+constexpr double quietNaN = std::numeric_limits<double>::quiet_NaN();
+
+double nanWithPayload(std::uint64_t payload, bool negative)
+{
+    std::uint64_t bits = std::bit_cast<std::uint64_t>(quietNaN) | payload;
+    if (negative) {
+        bits |= 1ull << 63;
+    }
+    return std::bit_cast<double>(bits);
+}
+
+// Every kind of value a double attribute may hold.
+const std::optional<double> doubleValues[] = {
+    std::nullopt,
+    0.0,
+    -0.0,
+    1.0,
+    -2.5,
+    0.1,
+    1.0 / 3.0,
+    static_cast<double>(0.1f), // a single-precision result widened
+    123456789.0,
+    1e300,
+    -1e-300,
+    std::numeric_limits<double>::denorm_min(),
+    std::numeric_limits<double>::max(),
+    std::numeric_limits<double>::lowest(),
+    inf,
+    -inf,
+    quietNaN,
+    nanWithPayload(0x1234, false),
+    nanWithPayload(0, true),
+};
+
+const std::optional<std::int32_t> intValues[] = {std::nullopt,
+                                                 0,
+                                                 1,
+                                                 -1,
+                                                 std::numeric_limits<std::int32_t>::max(),
+                                                 std::numeric_limits<std::int32_t>::min()};
+
+const std::optional<std::string> names[] = {
+    std::nullopt,
+    "",
+    "Globigerina bulloides",
+    "trailing space ",
+    "\"quoted\", with comma\r\nand line end",
+    std::string("embedded\0nul", 12),
+    "\xC3\x89lphidium \xE2\x80\x94 \xF0\x9F\xA6\xA0",
+    "'); DROP TABLE taxon; --",
+};
+
+// A store that holds every value above somewhere, with orphans and with gaps
+// in its ids (deleted records).
+Store storeWithEveryValue()
+{
+    Store store;
+    std::size_t n = 0;
+    for (const auto &value : doubleValues) {
+        const std::size_t i = n++;
+        const auto pick = [&](std::size_t offset) {
+            return doubleValues[(i + offset) % std::size(doubleValues)];
+        };
+        Census census;
+        census.censusName = names[i % std::size(names)];
+        census.abundance = intValues[i % std::size(intValues)];
+        census.richness = intValues[(i + 1) % std::size(intValues)];
+        census.buzasGibson = value;
+        census.chao = pick(1);
+        census.shannon = pick(2);
+        census.simpson = pick(3);
+        census.peters = pick(4);
+        census.pielou = pick(5);
+        census.pie = pick(6);
+        census.rarefactionRichness = pick(7);
+        census.rarefactionSampleSize = intValues[(i + 2) % std::size(intValues)];
+        const RecordId id = store.insertCensus(census);
+        for (std::size_t t = 0; t < i % 4; ++t) {
+            Taxon taxon;
+            taxon.census = id;
+            taxon.taxonName = names[(i + t) % std::size(names)];
+            taxon.abundance = intValues[(i + t) % std::size(intValues)];
+            taxon.includeTaxon = (i + t) % 3 != 0;
+            store.insertTaxon(taxon);
+        }
+        if (i % 5 == 0) {
+            store.insertTaxon(Taxon{.taxonName = names[i % std::size(names)],
+                                    .abundance = 7,
+                                    .includeTaxon = i % 2 == 0}); // an orphan
+        }
+        if (i % 6 == 0) {
+            const RecordId gone = store.insertCensus(Census{.censusName = "deleted"});
+            store.deleteCensuses(std::span(&gone, 1));
+        }
+    }
+    return store;
+}
+
+void expectSameRecords(const Store &loaded, const Store &saved)
+{
+    const auto censuses = loaded.createArrayOfAllCensuses();
+    const auto savedCensuses = saved.createArrayOfAllCensuses();
+    ASSERT_EQ(censuses.size(), savedCensuses.size());
+    for (std::size_t i = 0; i < censuses.size(); ++i) {
+        EXPECT_EQ(censuses[i].id, savedCensuses[i].id);
+        EXPECT_TRUE(censuses[i].sameAttributes(savedCensuses[i])) << "collection " << i;
+    }
+    const auto taxa = loaded.createArrayOfAllTaxa();
+    const auto savedTaxa = saved.createArrayOfAllTaxa();
+    ASSERT_EQ(taxa.size(), savedTaxa.size());
+    for (std::size_t i = 0; i < taxa.size(); ++i) {
+        EXPECT_EQ(taxa[i].id, savedTaxa[i].id);
+        EXPECT_TRUE(taxa[i].sameAttributes(savedTaxa[i])) << "taxon " << i;
+    }
+}
+
+TEST(DocumentFile, RoundTripKeepsEveryValueOrderAndOrphan)
+{
+    TemporaryFolder folder;
+    const Store saved = storeWithEveryValue();
+    const auto file = folder / "every value.qvl";
+    DocumentFile::save(saved, file);
+    const Store loaded = DocumentFile::load(file);
+    expectSameRecords(loaded, saved);
+    EXPECT_FALSE(loaded.isModified());
+    // Bits, not just equality: each NaN payload and the sign of zero survive.
+    const auto censuses = loaded.createArrayOfAllCensuses();
+    for (std::size_t i = 0; i < std::size(doubleValues); ++i) {
+        const auto &expected = doubleValues[i];
+        const auto &actual = censuses[i].buzasGibson;
+        ASSERT_EQ(actual.has_value(), expected.has_value());
+        if (expected) {
+            EXPECT_EQ(std::bit_cast<std::uint64_t>(*actual),
+                      std::bit_cast<std::uint64_t>(*expected));
+        }
+    }
+}
+
+TEST(DocumentFile, EmptyDocumentRoundTrips)
+{
+    TemporaryFolder folder;
+    const auto file = folder / "empty.qvl";
+    DocumentFile::save(Store{}, file);
+    const Store loaded = DocumentFile::load(file);
+    EXPECT_EQ(loaded.censusCount(), 0u);
+    EXPECT_EQ(loaded.taxonCount(), 0u);
+}
+
+TEST(DocumentFile, LoadedStoreContinuesIdsAfterTheSavedOnes)
+{
+    TemporaryFolder folder;
+    Store saved;
+    const RecordId a = saved.insertCensus();
+    const RecordId b = saved.insertCensus();
+    saved.deleteCensuses(std::span(&b, 1));
+    DocumentFile::save(saved, folder / "ids.qvl");
+    Store loaded = DocumentFile::load(folder / "ids.qvl");
+    EXPECT_NE(loaded.findCensus(a), nullptr);
+    EXPECT_GT(loaded.insertCensus(), a);
+    EXPECT_EQ(loaded.createArrayOfAllCensuses().front().id, a);
+}
+
+TEST(DocumentFile, SavingReplacesTheFileAndLeavesNothingElse)
+{
+    TemporaryFolder folder;
+    const auto file = folder / "doc.qvl";
+    Store store;
+    store.insertCensus(Census{.censusName = "first"});
+    DocumentFile::save(store, file);
+    store.insertCensus(Census{.censusName = "second"});
+    DocumentFile::save(store, file);
+    EXPECT_EQ(DocumentFile::load(file).censusCount(), 2u);
+    EXPECT_EQ(folder.fileNames(), (std::vector<std::string>{"doc.qvl"}));
+}
+
+TEST(DocumentFile, SavingThroughASymbolicLinkKeepsTheLink)
+{
+    TemporaryFolder folder;
+    DocumentFile::save(Store{}, folder / "real.qvl");
+    std::filesystem::create_symlink(folder / "real.qvl", folder / "link.qvl");
+    Store store;
+    store.insertCensus();
+    DocumentFile::save(store, folder / "link.qvl");
+    EXPECT_TRUE(std::filesystem::is_symlink(folder / "link.qvl"));
+    EXPECT_EQ(DocumentFile::load(folder / "real.qvl").censusCount(), 1u);
+}
+
+TEST(DocumentFile, FailedSaveLeavesTheOldFileAndNoLitter)
+{
+    TemporaryFolder folder;
+    const auto file = folder / "kept.qvl";
+    Store old;
+    old.insertCensus(Census{.censusName = "old"});
+    DocumentFile::save(old, file);
+    const std::string before = readBytes(file);
+
+    Store changed;
+    changed.insertCensus(Census{.censusName = "new"});
+    struct Row
+    {
+        const char *what;
+        std::filesystem::path target;
+        const char *reason;
+    };
+    std::filesystem::create_directory(folder / "folder.qvl");
+    const Row rows[] = {
+        {"missing folder", folder / "no such folder" / "x.qvl", "does not exist"},
+        {"a folder in the way", folder / "folder.qvl", "folder"},
+    };
+    for (const Row &row : rows) {
+        SCOPED_TRACE(row.what);
+        try {
+            DocumentFile::save(changed, row.target);
+            ADD_FAILURE() << "saved";
+        } catch (const DocumentFileError &error) {
+            EXPECT_EQ(error.action(), DocumentFileError::Action::Save);
+            EXPECT_NE(std::string(error.what()).find(row.target.string()), std::string::npos);
+            EXPECT_NE(error.reason().find(row.reason), std::string::npos) << error.reason();
+        }
+    }
+    if (::geteuid() != 0) { // root may write anywhere
+        std::filesystem::permissions(folder.path(), std::filesystem::perms::owner_read |
+                                                        std::filesystem::perms::owner_exec);
+        EXPECT_THROW(DocumentFile::save(changed, file), DocumentFileError);
+        std::filesystem::permissions(folder.path(), std::filesystem::perms::owner_all);
+    }
+    EXPECT_EQ(readBytes(file), before);
+    EXPECT_EQ(DocumentFile::load(file).createArrayOfAllCensuses().front().censusName, "old");
+}
+
+} // namespace
+} // namespace quorvella

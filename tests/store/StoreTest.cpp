@@ -1,0 +1,354 @@
+#include "store/Store.h"
+
+#include "log/Log.h"
+
+#include <functional>
+#include <gtest/gtest.h>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace quorvella {
+namespace {
+
+std::vector<RecordId> idsOf(const auto &records)
+{
+    std::vector<RecordId> ids;
+    for (const auto &record : records) {
+        ids.push_back(record.id);
+    }
+    return ids;
+}
+
+Census named(const char *name)
+{
+    Census census;
+    census.censusName = name;
+    return census;
+}
+
+Taxon taxonIn(std::optional<RecordId> census, const char *name, std::int32_t abundance)
+{
+    Taxon taxon;
+    taxon.census = census;
+    taxon.taxonName = name;
+    taxon.abundance = abundance;
+    return taxon;
+}
+
+TEST(Store, NewRecordsHaveNoAttributesAndTaxaStartIncluded)
+{
+    Store store;
+    const Census census = *store.findCensus(store.insertCensus());
+    EXPECT_TRUE(census.sameAttributes(Census{}));
+    EXPECT_FALSE(census.censusName.has_value());
+    EXPECT_FALSE(census.abundance.has_value());
+    const Taxon taxon = *store.findTaxon(store.insertTaxon());
+    EXPECT_FALSE(taxon.abundance.has_value());
+    EXPECT_FALSE(taxon.census.has_value());
+    EXPECT_TRUE(taxon.includeTaxon);
+}
+
+TEST(Store, FetchesKeepInsertionOrderAndIncludeEveryTaxon)
+{
+    Store store;
+    const RecordId b = store.insertCensus(named("b"));
+    const RecordId a = store.insertCensus(named("a"));
+    const RecordId t1 = store.insertTaxon(taxonIn(a, "x", 1));
+    const RecordId orphan = store.insertTaxon(taxonIn(std::nullopt, "o", 2));
+    const RecordId t2 = store.insertTaxon(taxonIn(b, "y", 3));
+    const RecordId t3 = store.insertTaxon(taxonIn(a, "z", 4));
+    EXPECT_EQ(idsOf(store.createArrayOfAllCensuses()), (std::vector<RecordId>{b, a}));
+    EXPECT_EQ(idsOf(store.createArrayOfAllTaxa()), (std::vector<RecordId>{t1, orphan, t2, t3}));
+    EXPECT_EQ(idsOf(store.taxaOfCensus(a)), (std::vector<RecordId>{t1, t3}));
+    EXPECT_EQ(idsOf(store.taxaOfCensus(b)), (std::vector<RecordId>{t2}));
+    EXPECT_TRUE(store.taxaOfCensus(9999).empty());
+}
+
+TEST(Store, Queries)
+{
+    struct Row
+    {
+        int collections;
+        int taxaInSelected;
+        bool select;
+        bool hasCensusData, hasAtLeastThree, hasTaxonData;
+    };
+    const Row rows[] = {
+        {0, 0, false, false, false, false}, // empty document
+        {1, 0, true, true, false, false},   // selected collection without taxa
+        {1, 2, false, true, false, false},  // nothing selected
+        {2, 1, true, true, false, true},    // exactly two collections
+        {3, 1, true, true, true, true},     // three
+    };
+    for (const Row &row : rows) {
+        Store store;
+        std::optional<RecordId> selected;
+        for (int i = 0; i < row.collections; ++i) {
+            selected = store.insertCensus();
+        }
+        for (int i = 0; i < row.taxaInSelected; ++i) {
+            store.insertTaxon(taxonIn(selected, "t", 1));
+        }
+        if (!row.select) {
+            selected.reset();
+        }
+        SCOPED_TRACE(std::to_string(row.collections) + " collections");
+        EXPECT_EQ(store.hasCensusData(), row.hasCensusData);
+        EXPECT_EQ(store.hasAtLeastThreeCensuses(), row.hasAtLeastThree);
+        EXPECT_EQ(store.hasTaxonData(selected), row.hasTaxonData);
+        if (row.collections == 0) {
+            EXPECT_TRUE(store.createArrayOfAllCensuses().empty());
+            EXPECT_TRUE(store.createArrayOfAllTaxa().empty());
+        }
+    }
+}
+
+TEST(Store, DeletingACollectionDeletesItsTaxaAndRestoreUndoesIt)
+{
+    Store store;
+    const RecordId a = store.insertCensus(named("a"));
+    const RecordId b = store.insertCensus(named("b"));
+    store.insertTaxon(taxonIn(a, "x", 1));
+    store.insertTaxon(taxonIn(b, "y", 2));
+    store.insertTaxon(taxonIn(a, "z", 3));
+    const auto censusesBefore = store.createArrayOfAllCensuses();
+    const auto taxaBefore = store.createArrayOfAllTaxa();
+
+    const RecordId toDelete[] = {a};
+    const DeletedRecords removed = store.deleteCensuses(toDelete);
+    EXPECT_EQ(removed.censuses.size(), 1u);
+    EXPECT_EQ(removed.taxa.size(), 2u);
+    EXPECT_EQ(store.findCensus(a), nullptr);
+    EXPECT_EQ(store.taxonCount(), 1u);
+
+    store.restore(removed);
+    const auto censusesAfter = store.createArrayOfAllCensuses();
+    const auto taxaAfter = store.createArrayOfAllTaxa();
+    ASSERT_EQ(idsOf(censusesAfter), idsOf(censusesBefore));
+    ASSERT_EQ(idsOf(taxaAfter), idsOf(taxaBefore));
+    for (std::size_t i = 0; i < taxaAfter.size(); ++i) {
+        EXPECT_TRUE(taxaAfter[i].sameAttributes(taxaBefore[i]));
+    }
+    EXPECT_EQ(store.taxaOfCensus(a).size(), 2u);
+    // New records still come after everything, also after restored ones.
+    EXPECT_GT(store.insertCensus(), taxaBefore.back().id);
+}
+
+TEST(Store, RefusedChangesLeaveTheStoreAsItWas)
+{
+    Store store;
+    const RecordId a = store.insertCensus();
+    const RecordId t = store.insertTaxon(taxonIn(a, "x", 1));
+    store.setModified(false);
+    const std::vector<std::pair<const char *, std::function<void()>>> refused = {
+        {"taxon in an unknown collection", [&] { store.insertTaxon(taxonIn(12345, "x", 1)); }},
+        {"update of an unknown collection", [&] { store.updateCensus(Census{.id = 777}); }},
+        {"update of an unknown taxon", [&] { store.updateTaxon(Taxon{.id = 777}); }},
+        {"taxon moved to an unknown collection",
+         [&] {
+             Taxon moved = *store.findTaxon(t);
+             moved.census = 4242;
+             store.updateTaxon(moved);
+         }},
+        {"restore of an id in use",
+         [&] {
+             DeletedRecords again;
+             again.censuses.push_back(Census{.id = 900});
+             again.censuses.push_back(Census{.id = a});
+             store.restore(again);
+         }},
+        {"restore of a taxon whose collection is gone",
+         [&] {
+             DeletedRecords lost;
+             lost.taxa.push_back(taxonIn(555, "x", 1));
+             lost.taxa.back().id = 901;
+             store.restore(lost);
+         }},
+    };
+    for (const auto &[what, change] : refused) {
+        SCOPED_TRACE(what);
+        EXPECT_THROW(change(), std::invalid_argument);
+        EXPECT_EQ(store.censusCount(), 1u);
+        EXPECT_EQ(store.taxonCount(), 1u);
+        EXPECT_EQ(store.findTaxon(t)->census, a);
+        EXPECT_FALSE(store.isModified());
+    }
+}
+
+TEST(Store, MovingATaxonUpdatesTheTaxaOfBothCollections)
+{
+    Store store;
+    const RecordId a = store.insertCensus();
+    const RecordId b = store.insertCensus();
+    Taxon taxon = *store.findTaxon(store.insertTaxon(taxonIn(a, "x", 1)));
+    taxon.census = b;
+    store.updateTaxon(taxon);
+    EXPECT_EQ(store.taxonCountOfCensus(a), 0u);
+    EXPECT_EQ(idsOf(store.taxaOfCensus(b)), (std::vector<RecordId>{taxon.id}));
+    taxon.census.reset();
+    store.updateTaxon(taxon);
+    EXPECT_EQ(store.taxonCountOfCensus(b), 0u);
+    EXPECT_EQ(store.taxonCount(), 1u);
+}
+
+TEST(Store, RemoveOrphanedTaxaDeletesOnlyOrphansWithOneLogLineEach)
+{
+    Store store;
+    const RecordId census = store.insertCensus();
+    store.insertTaxon(taxonIn(std::nullopt, "a", 1));
+    const RecordId kept = store.insertTaxon(taxonIn(census, "k", 1));
+    store.insertTaxon(taxonIn(std::nullopt, "b", 1));
+    store.insertTaxon(taxonIn(std::nullopt, "c", 1));
+    store.insertTaxon(Taxon{}); // an orphan without a name
+
+    std::vector<std::string> lines;
+    const LogSink previous = setLogSink([&](std::string_view line) { lines.emplace_back(line); });
+    int notifications = 0;
+    store.addObserver([&](const StoreChanges &) { ++notifications; });
+    const DeletedRecords removed = store.removeOrphanedTaxa();
+    setLogSink(previous);
+
+    EXPECT_EQ(lines, (std::vector<std::string>{"orphaned taxon a removed from database",
+                                               "orphaned taxon b removed from database",
+                                               "orphaned taxon c removed from database",
+                                               "orphaned taxon (null) removed from database"}));
+    EXPECT_EQ(removed.taxa.size(), 4u);
+    EXPECT_EQ(idsOf(store.createArrayOfAllTaxa()), (std::vector<RecordId>{kept}));
+    EXPECT_EQ(notifications, 1);
+}
+
+// Notifications: what observers hear for a sequence of changes.
+struct Heard
+{
+    int notifications = 0;
+    StoreChanges last;
+};
+
+TEST(StoreNotifications, ChangesAreFoldedPerBatch)
+{
+    struct Row
+    {
+        const char *what;
+        std::function<void(Store &, RecordId existing)> changes;
+        int notifications;
+        std::size_t inserted, updated, deleted; // census counts of the last notification
+        bool modified = true;
+    };
+    const Row rows[] = {
+        {"one insert", [](Store &s, RecordId) { s.insertCensus(); }, 1, 1, 0, 0},
+        {"1000 inserts in a batch",
+         [](Store &s, RecordId) {
+             Store::Batch batch(s);
+             for (int i = 0; i < 1000; ++i) {
+                 s.insertCensus();
+             }
+         },
+         1, 1000, 0, 0},
+        {"insert then update in a batch",
+         [](Store &s, RecordId) {
+             Store::Batch batch(s);
+             Census c = *s.findCensus(s.insertCensus());
+             c.censusName = "late";
+             s.updateCensus(c);
+         },
+         1, 1, 0, 0},
+        {"insert then delete in a batch",
+         [](Store &s, RecordId) {
+             Store::Batch batch(s);
+             const RecordId id = s.insertCensus();
+             s.deleteCensuses(std::span(&id, 1));
+         },
+         0, 0, 0, 0},
+        {"update with the values it has",
+         [](Store &s, RecordId existing) { s.updateCensus(*s.findCensus(existing)); }, 0, 0, 0, 0,
+         false},
+        {"update then delete in a batch",
+         [](Store &s, RecordId existing) {
+             Store::Batch batch(s);
+             Census c = *s.findCensus(existing);
+             c.richness = 4;
+             s.updateCensus(c);
+             s.deleteCensuses(std::span(&existing, 1));
+         },
+         1, 0, 0, 1},
+        {"delete and restore in a batch",
+         [](Store &s, RecordId existing) {
+             Store::Batch batch(s);
+             s.restore(s.deleteCensuses(std::span(&existing, 1)));
+         },
+         1, 0, 1, 0},
+        {"nested batches",
+         [](Store &s, RecordId) {
+             Store::Batch outer(s);
+             {
+                 Store::Batch inner(s);
+                 s.insertCensus();
+             }
+             s.insertCensus();
+         },
+         1, 2, 0, 0},
+    };
+    for (const Row &row : rows) {
+        SCOPED_TRACE(row.what);
+        Store store;
+        const RecordId existing = store.insertCensus(named("existing"));
+        store.setModified(false);
+        Heard heard;
+        store.addObserver([&](const StoreChanges &changes) {
+            ++heard.notifications;
+            heard.last = changes;
+        });
+        row.changes(store, existing);
+        EXPECT_EQ(heard.notifications, row.notifications);
+        EXPECT_EQ(heard.last.insertedCensuses.size(), row.inserted);
+        EXPECT_EQ(heard.last.updatedCensuses.size(), row.updated);
+        EXPECT_EQ(heard.last.deletedCensuses.size(), row.deleted);
+        EXPECT_EQ(store.isModified(), row.modified);
+    }
+}
+
+TEST(StoreNotifications, ReportsFinalValuesAndDeletedValues)
+{
+    Store store;
+    const RecordId census = store.insertCensus(named("c"));
+    const RecordId taxonId = store.insertTaxon(taxonIn(census, "old", 1));
+    std::vector<StoreChanges> heard;
+    const auto observer = store.addObserver([&](const StoreChanges &c) { heard.push_back(c); });
+
+    Taxon taxon = *store.findTaxon(taxonId);
+    taxon.taxonName = "new";
+    taxon.includeTaxon = false;
+    store.updateTaxon(taxon);
+    store.deleteCensuses(std::span(&census, 1));
+    store.removeObserver(observer);
+    store.insertCensus();
+
+    ASSERT_EQ(heard.size(), 2u);
+    ASSERT_EQ(heard[0].updatedTaxa.size(), 1u);
+    EXPECT_EQ(heard[0].updatedTaxa[0].taxonName, "new");
+    EXPECT_FALSE(heard[0].updatedTaxa[0].includeTaxon);
+    ASSERT_EQ(heard[1].deletedTaxa.size(), 1u);
+    EXPECT_EQ(heard[1].deletedTaxa[0].taxonName, "new");
+    ASSERT_EQ(heard[1].deletedCensuses.size(), 1u);
+    EXPECT_EQ(heard[1].deletedCensuses[0].censusName, "c");
+}
+
+TEST(StoreNotifications, ReplacingAllRecordsKeepsObserversAndSaysReset)
+{
+    Store store;
+    store.insertCensus();
+    bool reset = false;
+    store.addObserver([&](const StoreChanges &c) { reset = c.reset; });
+    Store loaded;
+    loaded.insertCensus();
+    loaded.insertCensus();
+    loaded.setModified(false);
+    store.replaceAllRecords(std::move(loaded));
+    EXPECT_TRUE(reset);
+    EXPECT_EQ(store.censusCount(), 2u);
+    EXPECT_FALSE(store.isModified());
+}
+
+} // namespace
+} // namespace quorvella
