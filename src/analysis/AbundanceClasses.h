@@ -41,18 +41,27 @@ private:
         std::int64_t value;
         double count;
     };
-    double absentProbability(std::int64_t x);
-    void prepareCache(std::int64_t m);
 
-    std::vector<Class> classes_;
+    void findNeededAbsences();
+    void prepareAbsences(std::int64_t m);
+    double exactAbsence(std::int64_t x) const;
+    double absence(std::int64_t x) const;
+    double betweenPairSum() const;
+
+    std::vector<Class> classes_; // ascending by value
     std::int64_t censusSize_;
-    std::int64_t maxValue_ = 0;
+    // Every count and sum of two counts the sums read q at, ascending, when a
+    // table indexed by them is affordable; empty otherwise.
+    std::vector<std::int64_t> neededAbsences_;
 
     // State of the point being computed.
     const double *logfact_ = nullptr;
     std::int64_t m_ = 0;
+    std::int64_t unsampled_ = 0; // N - m
     double logAllSubsamples_ = 0.0;
-    std::vector<double> cache_; // q for x = 0 .. size-1; NaN = not computed yet
+    std::vector<double> absenceTable_;  // q(x) at the needed x of this point
+    std::vector<double> classAbsence_;  // q of each class
+    std::vector<double> absencePrefix_; // sum of count * q over the classes before
 };
 
 } // namespace quorvella

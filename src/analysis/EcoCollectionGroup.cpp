@@ -180,7 +180,7 @@ void EcoCollectionGroup::makePresenceAbsenceMatrix()
     ensureAbundanceMatrix();
     presenceAbsence_.resize(abundanceMatrix_.size());
     std::transform(abundanceMatrix_.begin(), abundanceMatrix_.end(), presenceAbsence_.begin(),
-                   [](std::int32_t abundance) { return abundance > 0 ? 1 : 0; });
+                   [](std::int32_t abundance) { return std::uint8_t{abundance > 0}; });
     hasPresenceAbsence_ = true;
 }
 
@@ -204,7 +204,7 @@ void EcoCollectionGroup::countCensusOccurrences()
     ensurePresenceAbsence();
     censusOccurrences_.assign(numTaxa_, 0);
     for (std::size_t row = 0; row < numCollections_; ++row) {
-        const std::int32_t *cells = presenceAbsence_.data() + row * numTaxa_;
+        const std::uint8_t *cells = presenceAbsence_.data() + row * numTaxa_;
         for (std::size_t column = 0; column < numTaxa_; ++column) {
             censusOccurrences_[column] += cells[column];
         }

@@ -108,7 +108,8 @@ private:
     std::size_t numCollections_ = 0;
     std::vector<std::int32_t> abundanceMatrix_; // row-major, numCollections_ x numTaxa_
     bool hasPresenceAbsence_ = false;
-    std::vector<std::int32_t> presenceAbsence_;
+    std::vector<std::uint8_t> presenceAbsence_; // 0 or 1; a quarter of the memory
+
     std::vector<std::int32_t> censusOccurrences_;
     std::vector<std::int32_t> censusCounts_;
     std::vector<std::int32_t> summedAbundances_;

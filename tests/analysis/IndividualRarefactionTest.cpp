@@ -205,6 +205,31 @@ TEST_F(IndividualRarefactionTest, CensusSizesBeyondTheLimitAreRefused)
     EXPECT_LT(logFactorialCoverage(), EcoCollection::kMaxRarefactionCensusSize + 1);
 }
 
+void expectAgreesWithLiteralSums(const std::vector<std::int64_t> &counts, std::int64_t m)
+{
+    const std::int64_t n = std::accumulate(counts.begin(), counts.end(), std::int64_t{0});
+    AbundanceClasses classes(counts, n);
+    const AbundanceClasses::Sums oracle = literalSums(counts, n, m);
+    const AbundanceClasses::Sums fast = classes.sumsAt(m);
+    SCOPED_TRACE("N = " + std::to_string(n) + ", m = " + std::to_string(m));
+    EXPECT_NEAR(fast.expected, oracle.expected, 1e-9 * std::max(1.0, oracle.expected));
+    const double scale = std::max(std::abs(oracle.variance()), oracle.withinSpecies);
+    EXPECT_NEAR(fast.variance(), oracle.variance(), 1e-9 * std::max(scale, 1e-12));
+
+    std::vector<std::int32_t> abundances(counts.begin(), counts.end());
+    const Rarefaction point =
+        EcoCollection::initFromAbundanceArray(abundances)
+            .individualBasedRarefactionToSampleSize(static_cast<std::int32_t>(m));
+    EXPECT_NEAR(point.theE, oracle.expected, 1e-9 * std::max(1.0, oracle.expected));
+    EXPECT_NEAR(point.theVar, std::max(0.0f, static_cast<float>(oracle.variance())),
+                2e-7 * std::max(scale, 1e-12));
+}
+
+std::vector<std::int64_t> samplesSizesToCompare(std::int64_t n, std::mt19937 &random)
+{
+    return {0, 1, 2, n / 3, n / 2, n - 1, n, static_cast<std::int64_t>(random() % (n + 1))};
+}
+
 // Random collections with many repeated abundances, compared at sizes that
 // include the ends and the middle of the curve.
 TEST_F(IndividualRarefactionTest, GroupedSumsAgreeWithTheLiteralPairwiseSums)
@@ -214,29 +239,29 @@ TEST_F(IndividualRarefactionTest, GroupedSumsAgreeWithTheLiteralPairwiseSums)
         const auto species = 1 + static_cast<int>(random() % 80);
         const auto spread = 1 + static_cast<std::int64_t>(random() % 300);
         std::vector<std::int64_t> counts;
-        std::vector<std::int32_t> abundances;
         for (int i = 0; i < species; ++i) {
-            const auto a = 1 + static_cast<std::int64_t>(random() % (1 + random() % spread));
-            counts.push_back(a);
-            abundances.push_back(static_cast<std::int32_t>(a));
+            counts.push_back(1 + static_cast<std::int64_t>(random() % (1 + random() % spread)));
         }
         const std::int64_t n = std::accumulate(counts.begin(), counts.end(), std::int64_t{0});
-        AbundanceClasses classes(counts, n);
-        const EcoCollection collection = EcoCollection::initFromAbundanceArray(abundances);
-        for (std::int64_t m : {std::int64_t{0}, std::int64_t{1}, std::int64_t{2}, n / 3, n / 2,
-                               n - 1, n, static_cast<std::int64_t>(random() % (n + 1))}) {
-            const AbundanceClasses::Sums oracle = literalSums(counts, n, m);
-            const AbundanceClasses::Sums fast = classes.sumsAt(m);
-            SCOPED_TRACE("trial " + std::to_string(trial) + ", m = " + std::to_string(m));
-            EXPECT_NEAR(fast.expected, oracle.expected, 1e-9 * std::max(1.0, oracle.expected));
-            const double scale = std::max(std::abs(oracle.variance()), oracle.withinSpecies);
-            EXPECT_NEAR(fast.variance(), oracle.variance(), 1e-9 * std::max(scale, 1e-12));
+        SCOPED_TRACE("trial " + std::to_string(trial));
+        for (std::int64_t m : samplesSizesToCompare(n, random)) {
+            expectAgreesWithLiteralSums(counts, m);
+        }
+    }
+}
 
-            const Rarefaction point =
-                collection.individualBasedRarefactionToSampleSize(static_cast<std::int32_t>(m));
-            EXPECT_NEAR(point.theE, oracle.expected, 1e-9 * std::max(1.0, oracle.expected));
-            EXPECT_NEAR(point.theVar, std::max(0.0f, static_cast<float>(oracle.variance())),
-                        2e-7 * std::max(scale, 1e-12));
+// Few distinct counts far apart (evaluated pair by pair, without a table),
+// and collections of one class only.
+TEST_F(IndividualRarefactionTest, SparseAndUniformCollectionsAgreeWithTheLiteralSums)
+{
+    const std::vector<std::vector<std::int64_t>> rows = {
+        {5000, 3000, 1}, {20000, 1, 1, 2}, {7, 7, 7, 7, 7}, {1, 1, 1}, {12000},
+    };
+    std::mt19937 random(5u);
+    for (const auto &counts : rows) {
+        const std::int64_t n = std::accumulate(counts.begin(), counts.end(), std::int64_t{0});
+        for (std::int64_t m : samplesSizesToCompare(n, random)) {
+            expectAgreesWithLiteralSums(counts, m);
         }
     }
 }
