@@ -8,6 +8,7 @@
 #include "document/StoreEditCommand.h"
 #include "document/TaxonTableModel.h"
 #include "log/Log.h"
+#include "store/AnalysisInput.h"
 #include "store/DocumentFile.h"
 
 #include <QFile>
@@ -592,29 +593,10 @@ std::vector<Census> MyDocument::createArrayOfAllCensuses() const
 
 std::optional<EcoCollectionGroup> MyDocument::makeEcoCollectionGroup() const
 {
-    const std::vector<Taxon> taxa = m_store->createArrayOfAllTaxa();
-    if (taxa.empty())
+    GroupInput input = makeGroupInput(*m_store);
+    if (input.taxa.empty())
         return std::nullopt;
-    const std::vector<Census> censuses = m_store->createArrayOfAllCensuses();
-    std::unordered_map<RecordId, std::size_t> position;
-    std::vector<std::optional<std::string>> names;
-    position.reserve(censuses.size());
-    names.reserve(censuses.size());
-    for (const Census &census : censuses) {
-        position.emplace(census.id, names.size());
-        names.push_back(census.censusName);
-    }
-    std::vector<TaxonEntry> entries;
-    entries.reserve(taxa.size());
-    for (const Taxon &taxon : taxa) {
-        std::optional<std::size_t> collection;
-        if (taxon.census) {
-            if (const auto found = position.find(*taxon.census); found != position.end())
-                collection = found->second;
-        }
-        entries.push_back(toEntry(taxon, collection));
-    }
-    return EcoCollectionGroup(std::move(entries), std::move(names));
+    return EcoCollectionGroup(std::move(input.taxa), std::move(input.collectionNames));
 }
 
 std::vector<TaxonEntry> MyDocument::selectedCollectionTaxonEntries() const
