@@ -96,9 +96,9 @@ Store DocumentFile::load(const fs::path &file)
     return reportingFailures(DocumentFileError::Action::Open, file, [&] {
         checkReadable(file);
         SqliteDatabase db(file, SqliteDatabase::Mode::ReadOnly);
-        const DeletedRecords records = DocumentReader(db).read();
+        DeletedRecords records = DocumentReader(db).read();
         Store store;
-        store.restore(records);
+        store.restore(std::move(records));
         store.setModified(false);
         return store;
     });

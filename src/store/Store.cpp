@@ -79,7 +79,9 @@ DeletedRecords Store::deleteCensuses(std::span<const RecordId> ids)
         }
         // Deleting a collection deletes its taxa (copy: erasing edits the set).
         if (const auto members = taxaByCensus_.find(id); members != taxaByCensus_.end()) {
-            const std::set<RecordId> memberIds = members->second;
+            std::vector<RecordId> memberIds;
+            memberIds.reserve(members->second.size());
+            members->second.forEach([&](RecordId taxonId) { memberIds.push_back(taxonId); });
             for (const RecordId taxonId : memberIds) {
                 eraseTaxon(taxonId, removed);
             }
@@ -119,8 +121,45 @@ void Store::eraseTaxon(RecordId id, DeletedRecords &removed)
 
 void Store::restore(const DeletedRecords &records)
 {
-    // Check everything first, so that a refused restore changes nothing.
+    restore(DeletedRecords(records));
+}
+
+void Store::restore(DeletedRecords &&records)
+{
+    checkRestorable(records); // a refused restore changes nothing
+    if (records.censuses.empty() && records.taxa.empty()) {
+        return;
+    }
+    Batch batch(*this);
+    std::vector<RecordId> ids;
+    ids.reserve(std::max(records.censuses.size(), records.taxa.size()));
+    censuses_.reserve(censuses_.size() + records.censuses.size());
+    for (Census &census : records.censuses) {
+        const RecordId id = census.id;
+        ids.push_back(id);
+        censuses_.emplace(id, std::move(census));
+        nextId_ = std::max(nextId_, id + 1);
+        noteCensus(id, Change::Inserted);
+    }
+    censusOrder_.insertMany(ids);
+    ids.clear();
+    taxa_.reserve(taxa_.size() + records.taxa.size());
+    for (Taxon &taxon : records.taxa) {
+        const RecordId id = taxon.id;
+        ids.push_back(id);
+        linkTaxon(taxon);
+        taxa_.emplace(id, std::move(taxon));
+        nextId_ = std::max(nextId_, id + 1);
+        noteTaxon(id, Change::Inserted);
+    }
+    taxonOrder_.insertMany(ids);
+    changed();
+}
+
+void Store::checkRestorable(const DeletedRecords &records) const
+{
     std::unordered_set<RecordId> incoming;
+    incoming.reserve(records.censuses.size() + records.taxa.size());
     const auto claim = [&](RecordId id) {
         if (id <= 0 || censuses_.contains(id) || taxa_.contains(id) ||
             !incoming.insert(id).second) {
@@ -141,38 +180,19 @@ void Store::restore(const DeletedRecords &records)
                                         " belongs to a collection that does not exist");
         }
     }
-    if (records.censuses.empty() && records.taxa.empty()) {
-        return;
-    }
-
-    Batch batch(*this);
-    for (const Census &census : records.censuses) {
-        censuses_.emplace(census.id, census);
-        censusOrder_.insert(census.id);
-        nextId_ = std::max(nextId_, census.id + 1);
-        noteCensus(census.id, Change::Inserted);
-    }
-    for (const Taxon &taxon : records.taxa) {
-        linkTaxon(taxon);
-        taxa_.emplace(taxon.id, taxon);
-        taxonOrder_.insert(taxon.id);
-        nextId_ = std::max(nextId_, taxon.id + 1);
-        noteTaxon(taxon.id, Change::Inserted);
-    }
-    changed();
 }
 
 DeletedRecords Store::removeOrphanedTaxa()
 {
     std::vector<RecordId> orphans;
-    for (const RecordId id : taxonOrder_) {
+    taxonOrder_.forEach([&](RecordId id) {
         const Taxon &taxon = taxa_.at(id);
         if (!taxon.census) {
             logLine("orphaned taxon " + taxon.taxonName.value_or("(null)") +
                     " removed from database");
             orphans.push_back(id);
         }
-    }
+    });
     return deleteTaxa(orphans);
 }
 
@@ -241,9 +261,7 @@ std::vector<Census> Store::createArrayOfAllCensuses() const
 {
     std::vector<Census> all;
     all.reserve(censuses_.size());
-    for (const RecordId id : censusOrder_) {
-        all.push_back(censuses_.at(id));
-    }
+    censusOrder_.forEach([&](RecordId id) { all.push_back(censuses_.at(id)); });
     return all;
 }
 
@@ -251,9 +269,7 @@ std::vector<Taxon> Store::createArrayOfAllTaxa() const
 {
     std::vector<Taxon> all;
     all.reserve(taxa_.size());
-    for (const RecordId id : taxonOrder_) {
-        all.push_back(taxa_.at(id));
-    }
+    taxonOrder_.forEach([&](RecordId id) { all.push_back(taxa_.at(id)); });
     return all;
 }
 
@@ -263,9 +279,7 @@ std::vector<Taxon> Store::taxaOfCensus(RecordId censusId) const
     const auto found = taxaByCensus_.find(censusId);
     if (found != taxaByCensus_.end()) {
         members.reserve(found->second.size());
-        for (const RecordId id : found->second) {
-            members.push_back(taxa_.at(id));
-        }
+        found->second.forEach([&](RecordId id) { members.push_back(taxa_.at(id)); });
     }
     return members;
 }
@@ -336,11 +350,17 @@ void fold(PendingMap &pending, RecordId id, Change change, const Record *deleted
 
 void Store::noteCensus(RecordId id, Change change, const Census *deleted)
 {
+    if (observers_.empty()) {
+        return; // nobody to tell: spares large loads and imports the bookkeeping
+    }
     fold(pendingCensuses_, id, change, deleted);
 }
 
 void Store::noteTaxon(RecordId id, Change change, const Taxon *deleted)
 {
+    if (observers_.empty()) {
+        return;
+    }
     fold(pendingTaxa_, id, change, deleted);
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "store/Census.h"
+#include "store/IdOrder.h"
 #include "store/RecordId.h"
 #include "store/StoreChanges.h"
 #include "store/Taxon.h"
@@ -10,7 +11,6 @@
 #include <functional>
 #include <map>
 #include <optional>
-#include <set>
 #include <span>
 #include <unordered_map>
 #include <vector>
@@ -59,6 +59,7 @@ public:
     // they take their original places in store order. An id already in use:
     // std::invalid_argument, and nothing is restored.
     void restore(const DeletedRecords &records);
+    void restore(DeletedRecords &&records);
 
     // Deletes every taxon without a collection, writing the log line
     // "orphaned taxon <name> removed from database" for each.
@@ -102,6 +103,7 @@ public:
     ObserverId addObserver(Observer observer);
     void removeObserver(ObserverId id);
 
+    // An observer hears of the changes made after it was added.
     // Changes between beginBatch() and the matching endBatch() reach the
     // observers as one notification when the outermost batch ends. Batches
     // nest. Outside a batch every change notifies at once.
@@ -129,6 +131,7 @@ private:
         Record deletedValue; // the record as it was when deleted
     };
 
+    void checkRestorable(const DeletedRecords &records) const;
     void requireCensusOrNone(const std::optional<RecordId> &census) const;
     void linkTaxon(const Taxon &taxon);
     void unlinkTaxon(const Taxon &taxon);
@@ -141,11 +144,11 @@ private:
 
     std::unordered_map<RecordId, Census> censuses_;
     std::unordered_map<RecordId, Taxon> taxa_;
-    std::set<RecordId> censusOrder_;
-    std::set<RecordId> taxonOrder_;
+    IdOrder censusOrder_;
+    IdOrder taxonOrder_;
     // Taxa of each collection, in store order; a collection without taxa may
     // have no entry.
-    std::unordered_map<RecordId, std::set<RecordId>> taxaByCensus_;
+    std::unordered_map<RecordId, IdOrder> taxaByCensus_;
     RecordId nextId_ = 1;
     bool modified_ = false;
 
