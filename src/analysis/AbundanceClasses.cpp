@@ -55,13 +55,17 @@ void AbundanceClasses::findNeededAbsences()
     if (classCount == 0) {
         return;
     }
+    // q is read only at x <= N - m <= N. (A count can exceed N only when
+    // negative entries lowered the census size.)
     const std::int64_t largest = std::min(2 * classes_.back().value, censusSize_);
-    if (largest + 1 > std::max(kMinTableSize, 4 * classCount * classCount)) {
+    if (largest < 0 || largest + 1 > std::max(kMinTableSize, 4 * classCount * classCount)) {
         return;
     }
     std::vector<bool> needed(static_cast<std::size_t>(largest) + 1, false);
     for (std::size_t d = 0; d < classes_.size(); ++d) {
-        needed[static_cast<std::size_t>(classes_[d].value)] = true;
+        if (classes_[d].value <= largest) {
+            needed[static_cast<std::size_t>(classes_[d].value)] = true;
+        }
         for (std::size_t e = 0; e <= d; ++e) {
             const std::int64_t x = classes_[d].value + classes_[e].value;
             if (x <= largest && (e < d || classes_[d].count > 1.0)) {

@@ -16,7 +16,8 @@ namespace quorvella {
 // single-precision sum is still exact (128 MiB of table).
 inline constexpr std::int64_t kLogFactorialLimit = std::int64_t{1} << 24;
 
-// Builds (or replaces) the table with entries 0..n. Running out of memory is
+// Builds (or replaces) the table with entries 0..n (n up to kLogFactorialLimit,
+// else std::invalid_argument). Running out of memory is
 // the one fatal condition: a fixed line on standard error and exit status 1.
 void initLogFactorial(std::int64_t n);
 

@@ -190,6 +190,30 @@ TEST_F(IndividualRarefactionTest, TableGrowsForAHundredThousandSpecimens)
     EXPECT_NEAR(curve[1].theE, expected, 1e-6);
 }
 
+// Negative entries (never produced by the importers, but a store may hold
+// them) lower N below the species' counts; nothing may read outside the table.
+TEST_F(IndividualRarefactionTest, NegativeEntriesStayWithinTheTable)
+{
+    const std::vector<std::vector<std::int32_t>> rows = {
+        {5, -3}, {5, -10}, {-4}, {3, -1, 2}, {40, 2, -41, 1},
+    };
+    for (const auto &abundances : rows) {
+        const EcoCollection collection = EcoCollection::initFromAbundanceArray(abundances);
+        std::vector<std::int64_t> counts;
+        for (std::int32_t a : abundances) {
+            if (a > 0) {
+                counts.push_back(a);
+            }
+        }
+        for (std::int32_t m = 0; m <= 8; ++m) {
+            const AbundanceClasses::Sums oracle = literalSums(counts, collection.censusSize(), m);
+            const Rarefaction point = collection.individualBasedRarefactionToSampleSize(m);
+            EXPECT_NEAR(point.theE, oracle.expected, 1e-12) << m;
+        }
+        EXPECT_LE(collection.individualBasedRarefactionCurve().size(), 8u);
+    }
+}
+
 TEST_F(IndividualRarefactionTest, CensusSizesBeyondTheLimitAreRefused)
 {
     const std::vector<std::vector<std::int32_t>> rows = {
