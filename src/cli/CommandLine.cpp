@@ -1,0 +1,313 @@
+#include "cli/CommandLine.h"
+
+#include "cli/ExitStatus.h"
+
+#include <algorithm>
+#include <charconv>
+#include <map>
+
+namespace quorvella::cli {
+namespace {
+
+struct OptionSpec
+{
+    std::string_view name;
+    bool takesValue;
+};
+
+constexpr OptionSpec kFormat{"--format", true};
+constexpr OptionSpec kJson{"--json", false};
+constexpr OptionSpec kSampleSize{"--sample-size", true};
+constexpr OptionSpec kCollection{"--collection", true};
+constexpr OptionSpec kPooled{"--pooled", false};
+constexpr OptionSpec kSize{"--size", true};
+constexpr OptionSpec kInto{"--into", true};
+constexpr OptionSpec kOutput{"--output", true};
+
+struct CommandSpec
+{
+    std::string_view name;
+    Command command;
+    std::vector<OptionSpec> options;
+};
+
+const std::vector<CommandSpec> &commandSpecs()
+{
+    static const std::vector<CommandSpec> specs = {
+        {"metrics", Command::Metrics, {kFormat, kSampleSize, kJson}},
+        {"rarefy", Command::Rarefy, {kFormat, kCollection, kPooled, kSize, kJson}},
+        {"sample-rarefy", Command::SampleRarefy, {kFormat, kJson}},
+        {"chao2", Command::Chao2, {kFormat, kJson}},
+        {"validate", Command::Validate, {kFormat}},
+        {"import", Command::Import, {kFormat, kInto}},
+        {"export", Command::Export, {kOutput}},
+    };
+    return specs;
+}
+
+// The options and operands of one command, before their meaning is checked.
+struct RawArguments
+{
+    std::map<std::string_view, std::string, std::less<>> values; // option -> value ("" for flags)
+    std::vector<std::string> operands;
+    bool helpRequested = false;
+
+    bool has(const OptionSpec &option) const { return values.contains(option.name); }
+};
+
+const OptionSpec *findOption(const CommandSpec &command, std::string_view name)
+{
+    const auto found =
+        std::find_if(command.options.begin(), command.options.end(),
+                     [name](const OptionSpec &option) { return option.name == name; });
+    return found == command.options.end() ? nullptr : &*found;
+}
+
+void addOption(const CommandSpec &command, std::string_view arg,
+               std::span<const std::string_view>::iterator &next,
+               std::span<const std::string_view>::iterator end, RawArguments &raw)
+{
+    const std::size_t equals = arg.find('=');
+    const std::string_view name = arg.substr(0, equals);
+    const OptionSpec *option = findOption(command, name);
+    if (option == nullptr) {
+        throw UsageError("unknown option '" + std::string(name) + "' for '" +
+                         std::string(command.name) + "'");
+    }
+    if (raw.values.contains(option->name)) {
+        throw UsageError("option " + std::string(name) + " is given more than once");
+    }
+    std::string value;
+    if (!option->takesValue) {
+        if (equals != std::string_view::npos) {
+            throw UsageError("option " + std::string(name) + " takes no value");
+        }
+    } else if (equals != std::string_view::npos) {
+        value = std::string(arg.substr(equals + 1));
+    } else if (next != end) {
+        value = std::string(*next++);
+    } else {
+        throw UsageError("option " + std::string(name) + " needs a value");
+    }
+    raw.values.emplace(option->name, std::move(value));
+}
+
+RawArguments scanArguments(const CommandSpec &command, std::span<const std::string_view> args)
+{
+    RawArguments raw;
+    bool optionsEnded = false;
+    for (auto it = args.begin(); it != args.end();) {
+        const std::string_view arg = *it++;
+        if (optionsEnded || arg == "-" || !arg.starts_with('-')) {
+            raw.operands.emplace_back(arg);
+        } else if (arg == "--") {
+            optionsEnded = true;
+        } else if (arg == "--help" || arg == "-h") {
+            raw.helpRequested = true;
+        } else if (arg.starts_with("--")) {
+            addOption(command, arg, it, args.end(), raw);
+        } else {
+            throw UsageError("unknown option '" + std::string(arg) + "' for '" +
+                             std::string(command.name) + "'");
+        }
+    }
+    return raw;
+}
+
+TextFormat parseTextFormat(std::string_view value)
+{
+    if (value == "list") {
+        return TextFormat::List;
+    }
+    if (value == "table") {
+        return TextFormat::Table;
+    }
+    if (value == "matrix") {
+        return TextFormat::Matrix;
+    }
+    throw UsageError("unknown format '" + std::string(value) +
+                     "' for --format (use list, table or matrix)");
+}
+
+std::int32_t parseCount(std::string_view value, std::string_view option)
+{
+    std::int32_t count = 0;
+    const char *first = value.data();
+    const char *last = first + value.size();
+    const auto [end, error] = std::from_chars(first, last, count);
+    if (value.empty() || error != std::errc() || end != last || count < 0) {
+        throw UsageError(std::string(option) + " needs a whole number from 0 to 2147483647, not '" +
+                         std::string(value) + "'");
+    }
+    return count;
+}
+
+void requireOperands(const RawArguments &raw, std::size_t count, std::string_view what)
+{
+    if (raw.operands.size() < count) {
+        throw UsageError("missing " + std::string(what));
+    }
+    if (raw.operands.size() > count) {
+        throw UsageError("unexpected argument '" + raw.operands[count] + "'");
+    }
+}
+
+std::optional<TextFormat> optionalFormat(const RawArguments &raw)
+{
+    if (!raw.has(kFormat)) {
+        return std::nullopt;
+    }
+    return parseTextFormat(raw.values.find(kFormat.name)->second);
+}
+
+const std::string &valueOf(const RawArguments &raw, const OptionSpec &option)
+{
+    return raw.values.find(option.name)->second;
+}
+
+void fillAnalysis(const RawArguments &raw, CommandLine &line)
+{
+    line.format = optionalFormat(raw);
+    line.json = raw.has(kJson);
+    requireOperands(raw, 1, "INPUT (a Quorvella document or a text file)");
+    line.paths = raw.operands;
+    if (raw.has(kSampleSize)) {
+        line.sampleSize = parseCount(valueOf(raw, kSampleSize), kSampleSize.name);
+    }
+    if (raw.has(kCollection)) {
+        line.collectionName = valueOf(raw, kCollection);
+    }
+    line.pooled = raw.has(kPooled);
+    if (line.pooled && line.collectionName) {
+        throw UsageError("--collection and --pooled exclude each other");
+    }
+    if (raw.has(kSize)) {
+        line.size = parseCount(valueOf(raw, kSize), kSize.name);
+    }
+}
+
+void fillValidate(const RawArguments &raw, CommandLine &line)
+{
+    line.format = optionalFormat(raw);
+    if (!line.format) {
+        throw UsageError("validate needs --format list, table or matrix");
+    }
+    requireOperands(raw, 1, "FILE to validate");
+    line.paths = raw.operands;
+}
+
+void fillImport(const RawArguments &raw, CommandLine &line)
+{
+    line.format = optionalFormat(raw);
+    if (!line.format) {
+        throw UsageError("import needs --format list, table or matrix");
+    }
+    if (!raw.has(kInto) || valueOf(raw, kInto).empty()) {
+        throw UsageError("import needs --into DOCUMENT");
+    }
+    line.into = valueOf(raw, kInto);
+    if (raw.operands.empty()) {
+        throw UsageError("missing FILE to import");
+    }
+    line.paths = raw.operands;
+}
+
+void fillExport(const RawArguments &raw, CommandLine &line)
+{
+    if (raw.has(kOutput)) {
+        if (valueOf(raw, kOutput).empty()) {
+            throw UsageError("--output needs a file name");
+        }
+        line.output = valueOf(raw, kOutput);
+    }
+    if (raw.operands.empty()) {
+        throw UsageError(
+            "missing what to export (metrics, group, collection NAME or species-list)");
+    }
+    const std::string &what = raw.operands.front();
+    std::size_t named = 1;
+    if (what == "metrics") {
+        line.exportKind = ExportKind::Metrics;
+    } else if (what == "group") {
+        line.exportKind = ExportKind::Group;
+    } else if (what == "species-list") {
+        line.exportKind = ExportKind::SpeciesList;
+    } else if (what == "collection") {
+        line.exportKind = ExportKind::Collection;
+        if (raw.operands.size() < 2) {
+            throw UsageError("export collection needs the NAME of a collection");
+        }
+        line.collectionName = raw.operands[1];
+        named = 2;
+    } else {
+        throw UsageError("unknown export '" + what +
+                         "' (use metrics, group, collection NAME or species-list)");
+    }
+    RawArguments rest;
+    rest.operands.assign(raw.operands.begin() + static_cast<std::ptrdiff_t>(named),
+                         raw.operands.end());
+    requireOperands(rest, 1, "DOCUMENT to export from");
+    line.paths = rest.operands;
+}
+
+} // namespace
+
+std::string_view textFormatName(TextFormat format)
+{
+    switch (format) {
+    case TextFormat::List:
+        return "list";
+    case TextFormat::Table:
+        return "table";
+    case TextFormat::Matrix:
+        return "matrix";
+    }
+    return "list";
+}
+
+CommandLine parseCommandLine(std::span<const std::string_view> args)
+{
+    CommandLine line;
+    if (args.empty()) {
+        throw UsageError("missing command");
+    }
+    const std::string_view first = args.front();
+    if (first == "--help" || first == "-h" || first == "help") {
+        line.command = Command::Help;
+        return line;
+    }
+    if (first == "--version") {
+        line.command = Command::Version;
+        return line;
+    }
+    const auto &specs = commandSpecs();
+    const auto spec = std::find_if(specs.begin(), specs.end(),
+                                   [first](const CommandSpec &s) { return s.name == first; });
+    if (spec == specs.end()) {
+        throw UsageError(first.starts_with('-') ? "unknown option '" + std::string(first) + "'"
+                                                : "unknown command '" + std::string(first) + "'");
+    }
+    const RawArguments raw = scanArguments(*spec, args.subspan(1));
+    if (raw.helpRequested) {
+        line.command = Command::Help;
+        return line;
+    }
+    line.command = spec->command;
+    switch (spec->command) {
+    case Command::Validate:
+        fillValidate(raw, line);
+        break;
+    case Command::Import:
+        fillImport(raw, line);
+        break;
+    case Command::Export:
+        fillExport(raw, line);
+        break;
+    default:
+        fillAnalysis(raw, line);
+        break;
+    }
+    return line;
+}
+
+} // namespace quorvella::cli

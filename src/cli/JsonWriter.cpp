@@ -1,0 +1,147 @@
+#include "cli/JsonWriter.h"
+
+#include <array>
+#include <charconv>
+#include <cmath>
+#include <cstdio>
+
+namespace quorvella::cli {
+
+std::string JsonWriter::numberText(double number)
+{
+    if (std::isnan(number)) {
+        return "\"nan\"";
+    }
+    if (std::isinf(number)) {
+        return number > 0 ? "\"inf\"" : "\"-inf\"";
+    }
+    std::array<char, 32> buffer{};
+    const auto result = std::to_chars(buffer.data(), buffer.data() + buffer.size(), number);
+    return std::string(buffer.data(), result.ptr);
+}
+
+void JsonWriter::beginObject()
+{
+    open('{');
+}
+
+void JsonWriter::endObject()
+{
+    close('}');
+}
+
+void JsonWriter::beginArray()
+{
+    open('[');
+}
+
+void JsonWriter::endArray()
+{
+    close(']');
+}
+
+void JsonWriter::key(std::string_view name)
+{
+    beforeValue();
+    appendString(name);
+    text_ += ": ";
+    afterKey_ = true;
+}
+
+void JsonWriter::value(double number)
+{
+    beforeValue();
+    text_ += numberText(number);
+}
+
+void JsonWriter::value(std::int64_t number)
+{
+    beforeValue();
+    text_ += std::to_string(number);
+}
+
+void JsonWriter::value(std::string_view text)
+{
+    beforeValue();
+    appendString(text);
+}
+
+std::string JsonWriter::finish() const
+{
+    return text_ + '\n';
+}
+
+void JsonWriter::beforeValue()
+{
+    if (afterKey_) {
+        afterKey_ = false;
+        return;
+    }
+    if (empty_.empty()) {
+        return;
+    }
+    if (!empty_.back()) {
+        text_ += ',';
+    }
+    empty_.back() = false;
+    newLine();
+}
+
+void JsonWriter::open(char bracket)
+{
+    beforeValue();
+    text_ += bracket;
+    empty_.push_back(true);
+}
+
+void JsonWriter::close(char bracket)
+{
+    const bool wasEmpty = empty_.back();
+    empty_.pop_back();
+    if (!wasEmpty) {
+        newLine();
+    }
+    text_ += bracket;
+}
+
+void JsonWriter::newLine()
+{
+    text_ += '\n';
+    text_.append(2 * empty_.size(), ' ');
+}
+
+void JsonWriter::appendString(std::string_view text)
+{
+    text_ += '"';
+    for (const char c : text) {
+        switch (c) {
+        case '"':
+            text_ += "\\\"";
+            break;
+        case '\\':
+            text_ += "\\\\";
+            break;
+        case '\n':
+            text_ += "\\n";
+            break;
+        case '\r':
+            text_ += "\\r";
+            break;
+        case '\t':
+            text_ += "\\t";
+            break;
+        default:
+            if (static_cast<unsigned char>(c) < 0x20) {
+                std::array<char, 8> escaped{};
+                std::snprintf(escaped.data(), escaped.size(), "\\u%04x",
+                              static_cast<unsigned>(static_cast<unsigned char>(c)));
+                text_ += escaped.data();
+            } else {
+                text_ += c;
+            }
+        }
+    }
+    text_ += '"';
+}
+
+} // namespace quorvella::cli
