@@ -1,5 +1,7 @@
 #include "cli/JsonWriter.h"
 
+#include "textio/Utf8.h"
+
 #include <array>
 #include <charconv>
 #include <cmath>
@@ -66,6 +68,12 @@ void JsonWriter::value(std::string_view text)
     appendString(text);
 }
 
+void JsonWriter::null()
+{
+    beforeValue();
+    text_ += "null";
+}
+
 std::string JsonWriter::finish() const
 {
     return text_ + '\n';
@@ -113,35 +121,55 @@ void JsonWriter::newLine()
 void JsonWriter::appendString(std::string_view text)
 {
     text_ += '"';
-    for (const char c : text) {
-        switch (c) {
-        case '"':
-            text_ += "\\\"";
-            break;
-        case '\\':
-            text_ += "\\\\";
-            break;
-        case '\n':
-            text_ += "\\n";
-            break;
-        case '\r':
-            text_ += "\\r";
-            break;
-        case '\t':
-            text_ += "\\t";
-            break;
-        default:
-            if (static_cast<unsigned char>(c) < 0x20) {
-                std::array<char, 8> escaped{};
-                std::snprintf(escaped.data(), escaped.size(), "\\u%04x",
-                              static_cast<unsigned>(static_cast<unsigned char>(c)));
-                text_ += escaped.data();
+    for (std::size_t i = 0; i < text.size();) {
+        const auto byte = static_cast<unsigned char>(text[i]);
+        if (byte >= 0x80) {
+            // Well-formed UTF-8 passes as it is; a stray byte would make the
+            // document invalid, so it becomes the replacement character.
+            const std::size_t length = utf8SequenceLengthAt(text, i);
+            if (length == 0) {
+                text_ += "\\ufffd";
+                ++i;
             } else {
-                text_ += c;
+                text_.append(text.substr(i, length));
+                i += length;
             }
+            continue;
         }
+        appendAsciiCharacter(static_cast<char>(byte));
+        ++i;
     }
     text_ += '"';
+}
+
+void JsonWriter::appendAsciiCharacter(char c)
+{
+    switch (c) {
+    case '"':
+        text_ += "\\\"";
+        break;
+    case '\\':
+        text_ += "\\\\";
+        break;
+    case '\n':
+        text_ += "\\n";
+        break;
+    case '\r':
+        text_ += "\\r";
+        break;
+    case '\t':
+        text_ += "\\t";
+        break;
+    default:
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7f) {
+            std::array<char, 8> escaped{};
+            std::snprintf(escaped.data(), escaped.size(), "\\u%04x",
+                          static_cast<unsigned>(static_cast<unsigned char>(c)));
+            text_ += escaped.data();
+        } else {
+            text_ += c;
+        }
+    }
 }
 
 } // namespace quorvella::cli

@@ -28,6 +28,7 @@ public:
     void value(std::int32_t number) { value(static_cast<std::int64_t>(number)); }
     void value(std::string_view text);
     void value(const char *text) { value(std::string_view(text)); }
+    void null();
 
     // The finished document, ended by a line feed.
     std::string finish() const;
@@ -41,6 +42,7 @@ private:
     void close(char bracket);
     void newLine();
     void appendString(std::string_view text);
+    void appendAsciiCharacter(char c);
 
     std::string text_;
     // One entry per open container: true while it has no element yet.

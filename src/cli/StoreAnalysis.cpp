@@ -1,0 +1,81 @@
+#include "cli/StoreAnalysis.h"
+
+#include "analysis/EcoCollection.h"
+#include "cli/ExitStatus.h"
+#include "store/AnalysisInput.h"
+#include "store/Taxon.h"
+
+#include <stdexcept>
+#include <unordered_map>
+
+namespace quorvella::cli {
+namespace {
+
+void writeMetrics(Census &census, const EcoCollection &collection, std::int32_t sampleSize)
+{
+    census.abundance = collection.censusSize();
+    census.richness = collection.richness();
+    census.buzasGibson = collection.buzasGibsonE();
+    census.chao = collection.chao1();
+    census.shannon = collection.shannonH();
+    census.simpson = collection.simpsonD();
+    census.peters = collection.petersEss();
+    census.pielou = collection.pielouJ();
+    census.pie = collection.hurlbertPIE();
+    try {
+        const Rarefaction point = collection.individualBasedRarefactionToSampleSize(sampleSize);
+        census.rarefactionRichness = point.theE;
+        census.rarefactionSampleSize = point.theSampleSize;
+    } catch (const std::invalid_argument &error) {
+        throw Failure("The collection \"" + census.censusName.value_or("") +
+                      "\" cannot be rarefied: " + error.what());
+    }
+}
+
+} // namespace
+
+std::optional<EcoCollectionGroup> makeEcoCollectionGroup(const Store &store)
+{
+    if (store.taxonCount() == 0) {
+        return std::nullopt;
+    }
+    GroupInput input = makeGroupInput(store);
+    return EcoCollectionGroup(std::move(input.taxa), std::move(input.collectionNames));
+}
+
+std::optional<Census> findCensusNamed(const Store &store, std::string_view name)
+{
+    for (const Census &census : store.createArrayOfAllCensuses()) {
+        if (census.censusName && *census.censusName == name) {
+            return census;
+        }
+    }
+    return std::nullopt;
+}
+
+std::vector<Census> metricsForAllCollections(const Store &store, std::int32_t sampleSize)
+{
+    std::vector<Census> censuses = store.createArrayOfAllCensuses();
+    std::unordered_map<RecordId, std::size_t> indexOfCensus;
+    for (std::size_t i = 0; i < censuses.size(); ++i) {
+        indexOfCensus.emplace(censuses[i].id, i);
+    }
+    // One pass over all taxa, as the application's command makes it.
+    std::vector<std::vector<std::int32_t>> abundanceLists(censuses.size());
+    for (const Taxon &taxon : store.createArrayOfAllTaxa()) {
+        if (!taxon.census || !taxon.includeTaxon || !taxon.abundance) {
+            continue;
+        }
+        if (const auto found = indexOfCensus.find(*taxon.census); found != indexOfCensus.end()) {
+            abundanceLists[found->second].push_back(*taxon.abundance);
+        }
+    }
+    for (std::size_t i = 0; i < censuses.size(); ++i) {
+        const EcoCollection collection =
+            EcoCollection::initFromAbundanceArray(std::move(abundanceLists[i]));
+        writeMetrics(censuses[i], collection, sampleSize);
+    }
+    return censuses;
+}
+
+} // namespace quorvella::cli

@@ -1,0 +1,31 @@
+#pragma once
+
+// The analysis inputs the application's commands take from a store, and the
+// all-collections metrics command, for a store that lives only for one run.
+
+#include "analysis/EcoCollectionGroup.h"
+#include "analysis/TaxonEntry.h"
+#include "store/Census.h"
+#include "store/Store.h"
+
+#include <cstdint>
+#include <optional>
+#include <string_view>
+#include <vector>
+
+namespace quorvella::cli {
+
+// The group of every taxon and every collection, in store order; none when
+// the store holds no taxon (the application's makeEcoCollectionGroup).
+std::optional<EcoCollectionGroup> makeEcoCollectionGroup(const Store &store);
+
+// The first collection, in store order, whose name is exactly `name`.
+std::optional<Census> findCensusNamed(const Store &store, std::string_view name);
+
+// Every collection in store order with its measures written as the
+// all-collections metrics command writes them: computed from the included
+// taxa that have an abundance, in store order, and rarefied to sampleSize.
+// Throws Failure when a collection is too large to rarefy.
+std::vector<Census> metricsForAllCollections(const Store &store, std::int32_t sampleSize);
+
+} // namespace quorvella::cli
