@@ -9,31 +9,31 @@
 namespace quorvella::cli {
 namespace {
 
-struct OptionSpec
+struct OptionRule
 {
     std::string_view name;
     bool takesValue;
 };
 
-constexpr OptionSpec kFormat{"--format", true};
-constexpr OptionSpec kJson{"--json", false};
-constexpr OptionSpec kSampleSize{"--sample-size", true};
-constexpr OptionSpec kCollection{"--collection", true};
-constexpr OptionSpec kPooled{"--pooled", false};
-constexpr OptionSpec kSize{"--size", true};
-constexpr OptionSpec kInto{"--into", true};
-constexpr OptionSpec kOutput{"--output", true};
+constexpr OptionRule kFormat{"--format", true};
+constexpr OptionRule kJson{"--json", false};
+constexpr OptionRule kSampleSize{"--sample-size", true};
+constexpr OptionRule kCollection{"--collection", true};
+constexpr OptionRule kPooled{"--pooled", false};
+constexpr OptionRule kSize{"--size", true};
+constexpr OptionRule kInto{"--into", true};
+constexpr OptionRule kOutput{"--output", true};
 
-struct CommandSpec
+struct CommandRule
 {
     std::string_view name;
     Command command;
-    std::vector<OptionSpec> options;
+    std::vector<OptionRule> options;
 };
 
-const std::vector<CommandSpec> &commandSpecs()
+const std::vector<CommandRule> &commandRules()
 {
-    static const std::vector<CommandSpec> specs = {
+    static const std::vector<CommandRule> rules = {
         {"metrics", Command::Metrics, {kFormat, kSampleSize, kJson}},
         {"rarefy", Command::Rarefy, {kFormat, kCollection, kPooled, kSize, kJson}},
         {"sample-rarefy", Command::SampleRarefy, {kFormat, kJson}},
@@ -42,7 +42,7 @@ const std::vector<CommandSpec> &commandSpecs()
         {"import", Command::Import, {kFormat, kInto}},
         {"export", Command::Export, {kOutput}},
     };
-    return specs;
+    return rules;
 }
 
 // The options and operands of one command, before their meaning is checked.
@@ -52,24 +52,24 @@ struct RawArguments
     std::vector<std::string> operands;
     bool helpRequested = false;
 
-    bool has(const OptionSpec &option) const { return values.contains(option.name); }
+    bool has(const OptionRule &option) const { return values.contains(option.name); }
 };
 
-const OptionSpec *findOption(const CommandSpec &command, std::string_view name)
+const OptionRule *findOption(const CommandRule &command, std::string_view name)
 {
     const auto found =
         std::find_if(command.options.begin(), command.options.end(),
-                     [name](const OptionSpec &option) { return option.name == name; });
+                     [name](const OptionRule &option) { return option.name == name; });
     return found == command.options.end() ? nullptr : &*found;
 }
 
-void addOption(const CommandSpec &command, std::string_view arg,
+void addOption(const CommandRule &command, std::string_view arg,
                std::span<const std::string_view>::iterator &next,
                std::span<const std::string_view>::iterator end, RawArguments &raw)
 {
     const std::size_t equals = arg.find('=');
     const std::string_view name = arg.substr(0, equals);
-    const OptionSpec *option = findOption(command, name);
+    const OptionRule *option = findOption(command, name);
     if (option == nullptr) {
         throw UsageError("unknown option '" + std::string(name) + "' for '" +
                          std::string(command.name) + "'");
@@ -92,7 +92,7 @@ void addOption(const CommandSpec &command, std::string_view arg,
     raw.values.emplace(option->name, std::move(value));
 }
 
-RawArguments scanArguments(const CommandSpec &command, std::span<const std::string_view> args)
+RawArguments scanArguments(const CommandRule &command, std::span<const std::string_view> args)
 {
     RawArguments raw;
     bool optionsEnded = false;
@@ -160,7 +160,7 @@ std::optional<TextFormat> optionalFormat(const RawArguments &raw)
     return parseTextFormat(raw.values.find(kFormat.name)->second);
 }
 
-const std::string &valueOf(const RawArguments &raw, const OptionSpec &option)
+const std::string &valueOf(const RawArguments &raw, const OptionRule &option)
 {
     return raw.values.find(option.name)->second;
 }
@@ -280,20 +280,20 @@ CommandLine parseCommandLine(std::span<const std::string_view> args)
         line.command = Command::Version;
         return line;
     }
-    const auto &specs = commandSpecs();
-    const auto spec = std::find_if(specs.begin(), specs.end(),
-                                   [first](const CommandSpec &s) { return s.name == first; });
-    if (spec == specs.end()) {
+    const auto &rules = commandRules();
+    const auto rule = std::find_if(rules.begin(), rules.end(),
+                                   [first](const CommandRule &r) { return r.name == first; });
+    if (rule == rules.end()) {
         throw UsageError(first.starts_with('-') ? "unknown option '" + std::string(first) + "'"
                                                 : "unknown command '" + std::string(first) + "'");
     }
-    const RawArguments raw = scanArguments(*spec, args.subspan(1));
+    const RawArguments raw = scanArguments(*rule, args.subspan(1));
     if (raw.helpRequested) {
         line.command = Command::Help;
         return line;
     }
-    line.command = spec->command;
-    switch (spec->command) {
+    line.command = rule->command;
+    switch (rule->command) {
     case Command::Validate:
         fillValidate(raw, line);
         break;
