@@ -61,6 +61,11 @@ std::size_t skipLineEnds(std::string_view text, std::size_t pos)
 
 std::size_t skipWhitespace(std::string_view text, std::size_t pos)
 {
+    // Most fields begin with a printable ASCII character: no whitespace to skip.
+    if (pos < text.size() && static_cast<unsigned char>(text[pos]) > ' ' &&
+        static_cast<unsigned char>(text[pos]) < 0x80) {
+        return pos;
+    }
     while (const std::size_t length = whitespaceLengthAt(text, pos)) {
         pos += length;
     }

@@ -90,6 +90,14 @@ ImportedCollectionGroup parseCollectionGroup(std::string_view text)
 {
     ImportedCollectionGroup group;
     std::vector<std::string> header;
+    // A row's taxa gather here first, so that each collection allocates once.
+    std::vector<ImportedTaxon> rowTaxa;
+    const auto finishRow = [&group, &rowTaxa] {
+        if (!group.collections.empty()) {
+            group.collections.back().taxa.assign(rowTaxa.begin(), rowTaxa.end());
+        }
+        rowTaxa.clear();
+    };
     FieldReader reader(text);
     Field field;
     while (reader.next(field)) {
@@ -99,16 +107,18 @@ ImportedCollectionGroup parseCollectionGroup(std::string_view text)
         if (field.row == 1) {
             header.emplace_back(field.text);
         } else if (field.column == 1) {
+            finishRow();
             group.collections.push_back({std::string(field.text), {}});
         } else {
             const std::int32_t abundance = integerValue(field.text);
             // A validated text has no abundance beyond the header's species.
             const std::size_t speciesIndex = field.column - 1;
             if (abundance > 0 && speciesIndex < header.size()) {
-                group.collections.back().taxa.push_back({header[speciesIndex], abundance});
+                rowTaxa.push_back({header[speciesIndex], abundance});
             }
         }
     }
+    finishRow();
     group.completionNames = speciesNamesOf(header);
     return group;
 }
