@@ -166,25 +166,18 @@ float EcoCollection::hurlbertPIE() const
     return 1.0f - sum;
 }
 
-std::vector<std::int64_t> EcoCollection::speciesCounts() const
+// The species present (entries above 0) grouped by count, with the table
+// grown to the census size before any read. Beyond the limit the
+// single-precision census size is no longer exact, so rarefaction refuses.
+AbundanceClasses EcoCollection::rarefactionClasses() const
 {
     std::vector<std::int64_t> counts;
-    counts.reserve(abundances_.size());
+    std::int64_t specimens = 0;
     for (std::int32_t abundance : abundances_) {
         if (abundance > 0) {
             counts.push_back(abundance);
+            specimens += abundance;
         }
-    }
-    return counts;
-}
-
-// The table grows to the census size before any read; beyond the limit the
-// single-precision census size is no longer exact, so rarefaction refuses.
-void EcoCollection::checkCensusSizeForRarefaction() const
-{
-    std::int64_t specimens = 0;
-    for (std::int64_t count : speciesCounts()) {
-        specimens += count;
     }
     const std::int64_t largest = std::max<std::int64_t>(specimens, censusSize());
     if (largest > kMaxRarefactionCensusSize) {
@@ -193,14 +186,13 @@ void EcoCollection::checkCensusSizeForRarefaction() const
                                     " specimens; this one holds " + std::to_string(largest) + ".");
     }
     ensureLogFactorialCovers(std::max<std::int64_t>(censusSize(), 0));
+    return AbundanceClasses(counts, censusSize());
 }
 
 Rarefaction EcoCollection::individualBasedRarefactionToSampleSize(std::int32_t m) const
 {
     checkSampleSize(m);
-    checkCensusSizeForRarefaction();
-    AbundanceClasses classes(speciesCounts(), censusSize());
-    return classes.pointAt(m);
+    return rarefactionClasses().pointAt(m);
 }
 
 std::vector<Rarefaction> EcoCollection::individualBasedRarefactionCurve() const
@@ -210,8 +202,7 @@ std::vector<Rarefaction> EcoCollection::individualBasedRarefactionCurve() const
     if (n <= 0) {
         return curve;
     }
-    checkCensusSizeForRarefaction();
-    AbundanceClasses classes(speciesCounts(), n);
+    AbundanceClasses classes = rarefactionClasses();
     const std::int32_t step = n <= 100 ? 1 : n / 100;
     if (step > 1) {
         curve.push_back(classes.pointAt(1));

@@ -19,6 +19,8 @@
 
 namespace quorvella {
 
+class AbundanceClasses;
+
 class EcoCollection
 {
 public:
@@ -66,8 +68,7 @@ private:
     EcoCollection(std::vector<std::string> names, std::vector<std::int32_t> abundances);
 
     float shannonAccumulator() const;
-    std::vector<std::int64_t> speciesCounts() const;
-    void checkCensusSizeForRarefaction() const;
+    AbundanceClasses rarefactionClasses() const;
 
     std::vector<std::string> names_;
     std::vector<std::int32_t> abundances_;

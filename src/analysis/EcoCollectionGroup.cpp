@@ -211,16 +211,16 @@ void EcoCollectionGroup::countCensusOccurrences()
     }
 }
 
-std::int32_t EcoCollectionGroup::collectionsHolding(std::size_t k) const
+std::int32_t EcoCollectionGroup::taxaInExactly(std::size_t k) const
 {
     return k < censusCounts_.size() ? censusCounts_[k] : 0;
 }
 
-float EcoCollectionGroup::speciesChao2() const
+float EcoCollectionGroup::chao2Estimate() const
 {
     const auto m = static_cast<std::int64_t>(numCollections_);
-    const auto uniques = static_cast<float>(collectionsHolding(1));
-    const auto duplicates = static_cast<float>(collectionsHolding(2));
+    const auto uniques = static_cast<float>(taxaInExactly(1));
+    const auto duplicates = static_cast<float>(taxaInExactly(2));
     const float a = uniques * static_cast<float>(m - 1);
     const float b = a * uniques;
     const float d = duplicates * static_cast<float>(2 * m);
@@ -239,7 +239,15 @@ float EcoCollectionGroup::chao2()
     for (std::int32_t occurrences : censusOccurrences_) {
         ++censusCounts_[static_cast<std::size_t>(occurrences)];
     }
-    chao2_ = speciesChao2();
+    // Only these k enter the rarefaction sums: a curve point then costs one
+    // exponential per distinct occurrence count, not one per collection.
+    occupiedCounts_.clear();
+    for (std::size_t k = 1; k < censusCounts_.size(); ++k) {
+        if (censusCounts_[k] > 0) {
+            occupiedCounts_.push_back(k);
+        }
+    }
+    chao2_ = chao2Estimate();
     return *chao2_;
 }
 
@@ -262,13 +270,9 @@ Rarefaction EcoCollectionGroup::sampleBasedRarefactionToSampleSize(std::int32_t 
 
     float expected = 0.0f;
     float squares = 0.0f;
-    for (std::int64_t k = 1; k <= m; ++k) {
-        const std::int32_t holding = censusCounts_[static_cast<std::size_t>(k)];
-        if (holding == 0) {
-            continue; // adds exactly zero
-        }
-        const float missed = 1.0f - alphaFromTable(logfact, k, h, m);
-        const auto q = static_cast<float>(holding);
+    for (std::size_t k : occupiedCounts_) { // the k with Q_k = 0 add exactly zero
+        const float missed = 1.0f - alphaFromTable(logfact, static_cast<std::int64_t>(k), h, m);
+        const auto q = static_cast<float>(censusCounts_[k]);
         expected += q * missed;
         squares += q * (missed * missed);
     }

@@ -91,8 +91,8 @@ private:
     void ensureTaxonList();
     void ensureAbundanceMatrix();
     void ensurePresenceAbsence();
-    float speciesChao2() const;
-    std::int32_t collectionsHolding(std::size_t k) const;
+    float chao2Estimate() const;
+    std::int32_t taxaInExactly(std::size_t k) const;
     std::optional<std::size_t> rowOf(const TaxonEntry &taxon) const;
 
     std::vector<TaxonEntry> taxa_;
@@ -112,6 +112,7 @@ private:
 
     std::vector<std::int32_t> censusOccurrences_;
     std::vector<std::int32_t> censusCounts_;
+    std::vector<std::size_t> occupiedCounts_; // the k >= 1 with Q_k > 0, ascending
     std::vector<std::int32_t> summedAbundances_;
     std::optional<float> chao2_;
 };

@@ -199,9 +199,11 @@ TEST_F(SampleRarefactionTest, TableGrowsForManyCollectionsAndLargePools)
     EcoCollectionGroup group(std::move(taxa),
                              std::vector<std::optional<std::string>>(kCollections, "c"));
     EXPECT_TRUE(sameMeasure(group.chao2(), 3.0 + (30499.0 / 30500.0) / 2.0));
-    const Rarefaction all = group.sampleBasedRarefactionToSampleSize(kCollections);
+    const std::vector<Rarefaction> collectionsCurve = group.sampleBasedRarefactionCurve();
     EXPECT_GE(logFactorialCoverage(), static_cast<std::int64_t>(kCollections));
-    EXPECT_TRUE(sameMeasure(all.theE, 3.0));
+    ASSERT_EQ(collectionsCurve.size(), kCollections);
+    EXPECT_TRUE(sameMeasure(collectionsCurve.front().theE, 1.0 + 3.0 / 30500.0));
+    EXPECT_TRUE(sameMeasure(collectionsCurve.back().theE, 3.0));
 
     // The pooled collection holds more specimens than the table.
     const EcoCollection pooled =
