@@ -154,6 +154,38 @@ TEST_F(SampleRarefactionTest, VarianceRoundingBelowZeroIsClampedToZero)
     }
 }
 
+// Random groups against a direct per-taxon evaluation in double precision:
+// E(h) = sum over taxa of 1 - C(m - k, h) / C(m, h).
+TEST_F(SampleRarefactionTest, ExpectationsAgreeWithADirectPerTaxonSum)
+{
+    std::mt19937 random(314u);
+    for (int trial = 0; trial < 40; ++trial) {
+        const std::size_t m = 1 + random() % 40;
+        std::vector<int> occurrences;
+        for (std::size_t t = 0, taxa = 1 + random() % 60; t < taxa; ++t) {
+            occurrences.push_back(static_cast<int>(random() % (m + 1)));
+        }
+        EcoCollectionGroup group = groupWithOccurrences(occurrences, m);
+        const std::vector<Rarefaction> curve = group.sampleBasedRarefactionCurve();
+        ASSERT_EQ(curve.size(), m);
+        const auto total = static_cast<double>(m);
+        for (const Rarefaction &point : curve) {
+            const double h = point.theSampleSize;
+            double expected = 0.0;
+            for (int k : occurrences) {
+                const double missed =
+                    k + h > total
+                        ? 0.0
+                        : std::exp(std::lgamma(total - k + 1.0) - std::lgamma(total - k - h + 1.0) -
+                                   std::lgamma(total + 1.0) + std::lgamma(total - h + 1.0));
+                expected += 1.0 - missed;
+            }
+            EXPECT_NEAR(point.theE, expected, 2e-5 * std::max(1.0, expected))
+                << "trial " << trial << ", h = " << h;
+        }
+    }
+}
+
 struct AlphaRow
 {
     std::int32_t k, h, H;
