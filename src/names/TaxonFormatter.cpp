@@ -1,5 +1,10 @@
 #include "names/TaxonFormatter.h"
 
+#include "document/Ui.h"
+#include "textio/TextFile.h"
+
+#include <QFile>
+
 namespace quorvella {
 
 namespace {
@@ -30,6 +35,7 @@ TaxonFormatter::TaxonFormatter(QObject *parent) : QObject(parent)
 void TaxonFormatter::setListOfTaxonNamesFromList(const QStringList &names)
 {
     m_taxonNames = names;
+    m_knownNames = QSet<QString>(names.cbegin(), names.cend());
     emit taxonNamesChanged();
 }
 
@@ -38,12 +44,30 @@ void TaxonFormatter::setListOfTaxonNamesFromText(const QString &speciesListText)
     setListOfTaxonNamesFromList(namesFromSpeciesListText(speciesListText));
 }
 
+bool TaxonFormatter::loadListOfTaxonNames(Ui &ui)
+{
+    const QString path =
+        ui.chooseFileToOpen(tr("Set Species List"), {QStringLiteral("txt"), QStringLiteral("csv")});
+    if (path.isEmpty()) {
+        return false;
+    }
+    const TextFileResult file = readTextFile(QFile::encodeName(path).toStdString());
+    if (!file.ok()) {
+        ui.showErrorAlert(tr("The species list could not be read."),
+                          QString::fromStdString(file.error));
+        return false;
+    }
+    setListOfTaxonNamesFromText(QString::fromStdString(*file.text));
+    return true;
+}
+
 void TaxonFormatter::handleNewTaxon(const QStringList &changedTaxonNames)
 {
     bool grew = false;
     for (const QString &name : changedTaxonNames) {
-        if (!m_taxonNames.contains(name, Qt::CaseSensitive)) {
+        if (!m_knownNames.contains(name)) {
             m_taxonNames.append(name);
+            m_knownNames.insert(name);
             grew = true;
         }
     }

@@ -6,11 +6,14 @@
 // rule directly as well as through the editor.
 
 #include <QObject>
+#include <QSet>
 #include <QString>
 #include <QStringList>
 #include <optional>
 
 namespace quorvella {
+
+class Ui;
 
 // The outcome of one completion step: the text the cell should show and the
 // selection (start, length) it should have.
@@ -39,6 +42,12 @@ public:
     // Replaces the list by the names of a species-list text.
     void setListOfTaxonNamesFromText(const QString &speciesListText);
 
+    // "Set Species List": lets the user choose a species-list file ("txt" or
+    // "csv") and replaces the list by its names. A file that cannot be read
+    // as UTF-8 text is reported and leaves the list as it was; a cancelled
+    // panel changes nothing. Returns whether the list was replaced.
+    bool loadListOfTaxonNames(Ui &ui);
+
     // Appends each name of a changed taxon that is not in the list yet (exact,
     // case-sensitive comparison). Names are never removed.
     void handleNewTaxon(const QStringList &changedTaxonNames);
@@ -61,6 +70,7 @@ signals:
 
 private:
     QStringList m_taxonNames;
+    QSet<QString> m_knownNames; // the same names, for quick look-up
 };
 
 } // namespace quorvella

@@ -1,0 +1,184 @@
+#include "names/DocumentWindowNames.h"
+
+#include "document/DocumentWindow.h"
+#include "document/MyDocument.h"
+#include "document/Ui.h"
+#include "names/CensusTableView.h"
+#include "names/DocumentTexts.h"
+#include "names/FileImport.h"
+#include "names/SpeciesTableView.h"
+#include "names/TaxonFormatter.h"
+#include "names/TaxonNameDelegate.h"
+
+#include <QAction>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFileInfo>
+#include <QMimeData>
+
+namespace quorvella {
+
+namespace {
+
+const char *const attachmentName = "quorvellaDocumentWindowNames";
+
+} // namespace
+
+DocumentWindowNames *DocumentWindowNames::attach(DocumentWindow &window)
+{
+    if (DocumentWindowNames *existing = find(window)) {
+        return existing;
+    }
+    return new DocumentWindowNames(window);
+}
+
+DocumentWindowNames *DocumentWindowNames::find(const DocumentWindow &window)
+{
+    return window.findChild<DocumentWindowNames *>(QLatin1String(attachmentName),
+                                                   Qt::FindDirectChildrenOnly);
+}
+
+DocumentWindowNames::DocumentWindowNames(DocumentWindow &window)
+    : QObject(&window), m_window(window), m_document(&window.document()),
+      m_formatter(new TaxonFormatter(this))
+{
+    setObjectName(QLatin1String(attachmentName));
+    installTables();
+    // The window opens with the document's names, then follows the store.
+    updateAutocompletionList();
+    observeStore();
+    connect(window.action(ToolbarItem::TaxonList), &QAction::triggered, this,
+            &DocumentWindowNames::setTaxonList);
+    window.setAcceptDrops(true);
+    window.installEventFilter(this);
+}
+
+DocumentWindowNames::~DocumentWindowNames()
+{
+    if (m_document) {
+        m_document->store().removeObserver(m_observerId);
+    }
+}
+
+void DocumentWindowNames::installTables()
+{
+    m_censusTable = new CensusTableView;
+    m_speciesTable = new SpeciesTableView;
+    m_window.setCensusTable(m_censusTable);
+    m_window.setSpeciesTable(m_speciesTable);
+    m_speciesTable->setItemDelegateForColumn(SpeciesTableView::taxonNameColumn,
+                                             new TaxonNameDelegate(m_formatter, m_speciesTable));
+    // The window's own actions end any edit and check that the command may
+    // run, exactly as a toolbar click would.
+    connect(m_speciesTable, &SpeciesTableView::addTaxonRequested,
+            m_window.action(ToolbarItem::AddTaxon), &QAction::trigger);
+    connect(m_censusTable, &CensusTableView::addCollectionRequested,
+            m_window.action(ToolbarItem::AddCollection), &QAction::trigger);
+}
+
+void DocumentWindowNames::observeStore()
+{
+    m_observerId = m_document->store().addObserver(
+        [this](const StoreChanges &changes) { onStoreChanged(changes); });
+}
+
+void DocumentWindowNames::onStoreChanged(const StoreChanges &changes)
+{
+    if (changes.reset) {
+        updateAutocompletionList();
+        return;
+    }
+    QStringList names;
+    for (const auto *taxa : {&changes.insertedTaxa, &changes.updatedTaxa}) {
+        for (const Taxon &taxon : *taxa) {
+            if (taxon.taxonName) {
+                names.append(QString::fromStdString(*taxon.taxonName));
+            }
+        }
+    }
+    if (!names.isEmpty()) {
+        m_formatter->handleNewTaxon(names);
+    }
+}
+
+void DocumentWindowNames::setTaxonList()
+{
+    m_formatter->loadListOfTaxonNames(m_document->ui());
+}
+
+void DocumentWindowNames::updateAutocompletionList()
+{
+    if (const std::optional<QStringList> names = documentTaxonNames(*m_document)) {
+        m_formatter->setListOfTaxonNamesFromList(*names);
+    }
+}
+
+bool DocumentWindowNames::importDroppedFile(const QString &path)
+{
+    Ui &ui = m_document->ui();
+    const QList<ImportFormat> formats{ImportFormat::AbundanceList, ImportFormat::Collection,
+                                      ImportFormat::CollectionGroup};
+    const int chosen =
+        ui.askChoice(tr("Import “%1”").arg(QFileInfo(path).fileName()),
+                     tr("Which kind of data does the file hold?"),
+                     {tr("Abundance List"), tr("One Collection"), tr("Group of Collections")});
+    if (chosen < 0 || chosen >= formats.size()) {
+        return false;
+    }
+    const ImportFormat format = formats.at(chosen);
+    const std::optional<std::string> text = readImportFile(ui, path);
+    if (!text || !checkImportText(ui, format, *text)) {
+        return false;
+    }
+    importTextIntoWindow(m_window, format, *text);
+    return true;
+}
+
+QStringList DocumentWindowNames::droppableFiles(const QEvent *event)
+{
+    const QMimeData *mime = static_cast<const QDropEvent *>(event)->mimeData();
+    QStringList paths;
+    if (mime == nullptr || !mime->hasUrls()) {
+        return paths;
+    }
+    for (const QUrl &url : mime->urls()) {
+        const QString suffix = QFileInfo(url.toLocalFile()).suffix();
+        if (url.isLocalFile() && importFileExtensions().contains(suffix, Qt::CaseInsensitive)) {
+            paths.append(url.toLocalFile());
+        }
+    }
+    return paths;
+}
+
+bool DocumentWindowNames::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched != &m_window) {
+        return false;
+    }
+    if (event->type() == QEvent::DragEnter || event->type() == QEvent::DragMove) {
+        auto *drag = static_cast<QDropEvent *>(event);
+        if (!droppableFiles(event).isEmpty()) {
+            drag->acceptProposedAction();
+            return true;
+        }
+    } else if (event->type() == QEvent::Drop) {
+        const QStringList paths = droppableFiles(event);
+        if (!paths.isEmpty()) {
+            static_cast<QDropEvent *>(event)->acceptProposedAction();
+            // The questions and alerts of the import are modal: run them
+            // after the drop has finished, not inside it.
+            QMetaObject::invokeMethod(
+                this,
+                [this, paths] {
+                    for (const QString &path : paths) {
+                        importDroppedFile(path);
+                    }
+                },
+                Qt::QueuedConnection);
+            return true;
+        }
+    }
+    return false;
+}
+
+} // namespace quorvella

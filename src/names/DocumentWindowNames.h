@@ -1,0 +1,71 @@
+#pragma once
+
+// What the names layer adds to one document window: the taxon formatter that
+// completes names typed into the species table, the two tables with their
+// Tab flow, the "Set Species List" toolbar command, and the import of text
+// files dropped on the window.
+//
+// attach() equips a window once; the object lives as a child of the window.
+// The completion list starts with the document's names and then follows the
+// store: every name that enters the document joins it.
+
+#include "store/Store.h"
+#include "textio/ImportValidation.h"
+
+#include <QObject>
+#include <QPointer>
+
+namespace quorvella {
+
+class CensusTableView;
+class DocumentWindow;
+class MyDocument;
+class SpeciesTableView;
+class TaxonFormatter;
+
+class DocumentWindowNames : public QObject
+{
+    Q_OBJECT
+
+public:
+    // Equips the window, or returns what already equips it.
+    static DocumentWindowNames *attach(DocumentWindow &window);
+    // What equips the window, or null.
+    static DocumentWindowNames *find(const DocumentWindow &window);
+
+    ~DocumentWindowNames() override;
+
+    TaxonFormatter &theTaxonFormatter() { return *m_formatter; }
+    SpeciesTableView *speciesTable() const { return m_speciesTable; }
+    CensusTableView *censusTable() const { return m_censusTable; }
+
+    // "Set Species List": the completion list from a species-list file.
+    void setTaxonList();
+    // The completion list becomes the document's names; a document without
+    // taxa leaves it as it is.
+    void updateAutocompletionList();
+
+    // Imports a file into this window's document, asking which of the three
+    // formats it holds (its extension does not tell). Returns whether
+    // records were added.
+    bool importDroppedFile(const QString &path);
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    explicit DocumentWindowNames(DocumentWindow &window);
+    void installTables();
+    void observeStore();
+    void onStoreChanged(const StoreChanges &changes);
+    static QStringList droppableFiles(const QEvent *event);
+
+    DocumentWindow &m_window;
+    QPointer<MyDocument> m_document;
+    TaxonFormatter *m_formatter;
+    SpeciesTableView *m_speciesTable = nullptr;
+    CensusTableView *m_censusTable = nullptr;
+    Store::ObserverId m_observerId = 0;
+};
+
+} // namespace quorvella

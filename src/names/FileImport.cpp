@@ -1,0 +1,102 @@
+#include "names/FileImport.h"
+
+#include "document/DocumentWindow.h"
+#include "document/MyDocument.h"
+#include "document/Ui.h"
+#include "names/DocumentWindowNames.h"
+#include "names/TaxonFormatter.h"
+#include "store/StoreImport.h"
+#include "textio/ImportMessages.h"
+#include "textio/TextFile.h"
+
+#include <QCoreApplication>
+#include <QFile>
+
+namespace quorvella {
+
+namespace {
+
+QString tr(const char *text)
+{
+    return QCoreApplication::translate("FileImport", text);
+}
+
+QString fromView(std::string_view text)
+{
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+StoreImportResult addRecords(Store &store, ImportFormat format, const std::string &text)
+{
+    switch (format) {
+    case ImportFormat::AbundanceList:
+        return addAbundanceListToMOCFromString(store, text);
+    case ImportFormat::Collection:
+        return addCollectionToMOCFromString(store, text);
+    case ImportFormat::CollectionGroup:
+        break;
+    }
+    return addCollectionGroupToMOCFromString(store, text);
+}
+
+} // namespace
+
+QStringList importFileExtensions()
+{
+    return {QStringLiteral("txt"), QStringLiteral("csv")};
+}
+
+QString importCommandTitle(ImportFormat format)
+{
+    switch (format) {
+    case ImportFormat::AbundanceList:
+        return tr("Import Abundance List");
+    case ImportFormat::Collection:
+        return tr("Import One Collection");
+    case ImportFormat::CollectionGroup:
+        break;
+    }
+    return tr("Import Group of Collections");
+}
+
+std::optional<std::string> readImportFile(Ui &ui, const QString &path)
+{
+    TextFileResult file = readTextFile(QFile::encodeName(path).toStdString());
+    if (!file.ok()) {
+        ui.showErrorAlert(tr("The file could not be imported because it could not be read."),
+                          QString::fromStdString(file.error));
+        return std::nullopt;
+    }
+    return std::move(file.text);
+}
+
+bool checkImportText(Ui &ui, ImportFormat format, const std::string &text)
+{
+    const ValidationResult result = validateImportText(format, text);
+    if (result.isValid()) {
+        return true;
+    }
+    ui.showImportAlert(fromView(importmessages::alertMessage),
+                       QString::fromStdString(*result.fault), fromView(importmessages::helpAnchor));
+    return false;
+}
+
+void importTextIntoWindow(DocumentWindow &window, ImportFormat format, const std::string &text)
+{
+    MyDocument &document = window.document();
+    const StoreImportResult result = document.importRecords(
+        importCommandTitle(format), [&](Store &store) { return addRecords(store, format, text); });
+    if (format != ImportFormat::CollectionGroup) {
+        document.selectMostRecentCollection();
+    }
+    DocumentWindowNames *names = DocumentWindowNames::find(window);
+    if (names != nullptr && result.completionList) {
+        QStringList completion;
+        for (const std::string &name : *result.completionList) {
+            completion.append(QString::fromStdString(name));
+        }
+        names->theTaxonFormatter().setListOfTaxonNamesFromList(completion);
+    }
+}
+
+} // namespace quorvella

@@ -1,0 +1,39 @@
+#pragma once
+
+// The steps of an import that do not depend on where the file came from (the
+// Import menu or a file dropped on a document window): read the file whole as
+// UTF-8, check the text against its format, and add the records to a
+// document as one undoable step.
+
+#include "textio/ImportValidation.h"
+
+#include <QString>
+#include <QStringList>
+#include <optional>
+#include <string>
+
+namespace quorvella {
+
+class DocumentWindow;
+class Ui;
+
+// The extensions the open panel offers: "txt" and "csv".
+QStringList importFileExtensions();
+// The command's name, e.g. "Import Abundance List"; also the undo step's.
+QString importCommandTitle(ImportFormat format);
+
+// The whole file as UTF-8, or nothing after a warning that says why it could
+// not be read (for text that is not UTF-8, where).
+std::optional<std::string> readImportFile(Ui &ui, const QString &path);
+
+// True when the text may be imported; otherwise the import alert with the
+// fault (an empty text included) has been shown.
+bool checkImportText(Ui &ui, ImportFormat format, const std::string &text);
+
+// Adds the records of a checked text to the window's document as one undo
+// step. After an abundance list or a one-collection table the last
+// collection is selected; after a group the completion list becomes the
+// group's species names.
+void importTextIntoWindow(DocumentWindow &window, ImportFormat format, const std::string &text);
+
+} // namespace quorvella

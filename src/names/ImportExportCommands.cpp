@@ -1,0 +1,129 @@
+#include "names/ImportExportCommands.h"
+
+#include "document/DocumentWindow.h"
+#include "document/MyDocument.h"
+#include "document/Ui.h"
+#include "names/DocumentTexts.h"
+#include "names/DocumentWindowNames.h"
+#include "names/FileImport.h"
+#include "names/TaxonListController.h"
+#include "textio/AsciiCheck.h"
+#include "textio/TextFile.h"
+
+#include <QFile>
+
+namespace quorvella {
+
+ImportExportCommands::ImportExportCommands(Hooks hooks, QObject *parent)
+    : QObject(parent), m_hooks(std::move(hooks))
+{}
+
+ImportExportCommands::~ImportExportCommands() = default;
+
+Ui &ImportExportCommands::commandUi() const
+{
+    DocumentWindow *window = m_hooks.currentWindow();
+    return window != nullptr ? window->document().ui() : *m_hooks.ui;
+}
+
+bool ImportExportCommands::importClicked(ImportFormat format)
+{
+    Ui &ui = commandUi();
+    const QString path = ui.chooseFileToOpen(importCommandTitle(format), importFileExtensions());
+    if (path.isEmpty()) {
+        return false;
+    }
+    const std::optional<std::string> text = readImportFile(ui, path);
+    // Nothing is created, not even a document, for a text that fails.
+    if (!text || !checkImportText(ui, format, *text)) {
+        return false;
+    }
+    DocumentWindow *window = m_hooks.currentWindow();
+    if (window == nullptr) {
+        window = m_hooks.newDocument();
+    }
+    if (window == nullptr) {
+        return false;
+    }
+    importTextIntoWindow(*window, format, *text);
+    return true;
+}
+
+void ImportExportCommands::exportOneCollectionClicked()
+{
+    exportClicked(&exportOneCollection);
+}
+
+void ImportExportCommands::exportGroupOfCollectionsClicked()
+{
+    exportClicked(&exportGroupOfCollections);
+}
+
+void ImportExportCommands::exportMetricsClicked()
+{
+    exportClicked(&exportMetrics);
+}
+
+void ImportExportCommands::exportClicked(std::optional<std::string> (*exportText)(MyDocument &))
+{
+    DocumentWindow *window = m_hooks.currentWindow();
+    if (window == nullptr) {
+        return;
+    }
+    // The cells being typed in belong in the export.
+    if (!window->endEditing()) {
+        return;
+    }
+    MyDocument &document = window->document();
+    if (const std::optional<std::string> text = exportText(document)) {
+        saveCVSFile(document.ui(), *text);
+    }
+}
+
+bool ImportExportCommands::saveCVSFile(Ui &ui, const std::string &text)
+{
+    const QString failed = tr("The export could not be saved.");
+    if (const std::optional<NonAsciiCharacter> bad = findFirstNonAscii(text)) {
+        ui.showErrorAlert(failed, QString::fromStdString(bad->describe()));
+        return false;
+    }
+    const QString path = ui.chooseFileToSave(tr("Export"), QStringLiteral("csv"));
+    if (path.isEmpty()) {
+        return false;
+    }
+    const WriteResult written = writeFileAtomically(QFile::encodeName(path).toStdString(), text);
+    if (!written.ok) {
+        ui.showErrorAlert(failed, QString::fromStdString(written.error));
+        return false;
+    }
+    return true;
+}
+
+void ImportExportCommands::buildSpeciesListClicked()
+{
+    DocumentWindow *window = m_hooks.currentWindow();
+    if (window == nullptr || !window->endEditing()) {
+        return;
+    }
+    if (const std::optional<QStringList> names = buildSpeciesList(window->document())) {
+        showTaxonListWindowWithArray(*names);
+    }
+}
+
+void ImportExportCommands::showTaxonListWindowWithArray(const QStringList &names)
+{
+    m_taxonListController = std::make_unique<TaxonListController>(m_hooks.ui);
+    m_taxonListController->show();
+    m_taxonListController->showList(names);
+}
+
+void ImportExportCommands::updateAutocompletionListClicked()
+{
+    DocumentWindow *window = m_hooks.currentWindow();
+    if (window == nullptr) {
+        return;
+    }
+    DocumentWindowNames::attach(*window)->updateAutocompletionList();
+}
+
+} // namespace quorvella

@@ -1,0 +1,69 @@
+#pragma once
+
+// The application's commands of the names layer: the three imports, the
+// three exports, "Build Species List" and "Update Autocompletion List".
+// They act on the current document window; the application supplies how to
+// find it and how to open a new untitled one (an import with no document open
+// makes one), and the Ui used while no document is open.
+
+#include "textio/ImportValidation.h"
+
+#include <QObject>
+#include <QPointer>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+
+namespace quorvella {
+
+class DocumentWindow;
+class MyDocument;
+class TaxonListController;
+class Ui;
+
+class ImportExportCommands : public QObject
+{
+    Q_OBJECT
+
+public:
+    struct Hooks
+    {
+        std::function<DocumentWindow *()> currentWindow;
+        std::function<DocumentWindow *()> newDocument;
+        std::shared_ptr<Ui> ui; // for panels and alerts while no document is open
+    };
+
+    explicit ImportExportCommands(Hooks hooks, QObject *parent = nullptr);
+    ~ImportExportCommands() override;
+
+    void importAbundanceListClicked() { importClicked(ImportFormat::AbundanceList); }
+    void importOneCollectionClicked() { importClicked(ImportFormat::Collection); }
+    void importGroupOfCollectionsClicked() { importClicked(ImportFormat::CollectionGroup); }
+    // Open panel, read, check, then add to the current document (a new
+    // untitled one when none is open). Returns whether records were added.
+    bool importClicked(ImportFormat format);
+
+    void exportOneCollectionClicked();
+    void exportGroupOfCollectionsClicked();
+    void exportMetricsClicked();
+    // Asks where to save a CSV text and writes it atomically in ASCII. A
+    // character outside ASCII is named in an alert before any panel opens,
+    // and nothing is written. Returns whether a file was written.
+    static bool saveCVSFile(Ui &ui, const std::string &text);
+
+    void buildSpeciesListClicked();
+    void updateAutocompletionListClicked();
+    // The most recent species-list window (null before the first).
+    TaxonListController *taxonListController() const { return m_taxonListController.get(); }
+    void showTaxonListWindowWithArray(const QStringList &names);
+
+private:
+    void exportClicked(std::optional<std::string> (*exportText)(MyDocument &));
+    Ui &commandUi() const;
+
+    Hooks m_hooks;
+    std::unique_ptr<TaxonListController> m_taxonListController;
+};
+
+} // namespace quorvella

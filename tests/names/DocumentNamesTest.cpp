@@ -1,0 +1,271 @@
+// The names layer on a real document window: the completion list and its
+// three sources, typing a collection's taxa with the keyboard only, the
+// species-list window, and files dropped on the window.
+
+#include "TestDocument.h"
+#include "names/ImportExportCommands.h"
+#include "names/SpeciesTableView.h"
+#include "names/TaxonListController.h"
+#include "names/TaxonNameEditor.h"
+#include "store/StoreImport.h"
+
+#include <QApplication>
+#include <QMimeData>
+#include <QPlainTextEdit>
+#include <QTest>
+
+using namespace quorvella;
+using namespace quorvella::testing;
+
+namespace {
+
+void importGroup(MyDocument &document, const char *text)
+{
+    document.importRecords(QStringLiteral("Import"), [text](Store &store) {
+        return addCollectionGroupToMOCFromString(store, text);
+    });
+}
+
+RecordId firstTaxonNamed(const MyDocument &document, const std::string &name)
+{
+    for (const Taxon &taxon : document.createArrayOfAllTaxa()) {
+        if (taxon.taxonName == name) {
+            return taxon.id;
+        }
+    }
+    return 0;
+}
+
+QStringList strings(std::initializer_list<const char *> texts)
+{
+    QStringList list;
+    for (const char *text : texts) {
+        list << QString::fromUtf8(text);
+    }
+    return list;
+}
+
+} // namespace
+
+class DocumentNamesTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { QVERIFY(m_dir.isValid()); }
+    void windowOpensWithTheDocumentsNames();
+    void namesTypedLaterJoinTheList();
+    void setSpeciesList_data();
+    void setSpeciesList();
+    void updateReplacesAFileList();
+    void typingACollectionWithoutTheMouse();
+    void speciesListWindow_data();
+    void speciesListWindow();
+    void droppedFileIsImported_data();
+    void droppedFileIsImported();
+
+private:
+    QTemporaryDir m_dir;
+};
+
+void DocumentNamesTest::windowOpensWithTheDocumentsNames()
+{
+    auto *document = new MyDocument;
+    importGroup(*document, "x,Orbulina universa,globigerina bulloides\nS1,1,2\nS2,3,0\n");
+    DocumentWindow window(document);
+    DocumentWindowNames *names = DocumentWindowNames::attach(window);
+    QCOMPARE(DocumentWindowNames::attach(window), names);
+    QCOMPARE(names->theTaxonFormatter().taxonNames(),
+             strings({"globigerina bulloides", "Orbulina universa"}));
+}
+
+void DocumentNamesTest::namesTypedLaterJoinTheList()
+{
+    TestDocument test;
+    importGroup(test.document(), "x,Abies,Pinus\nS1,1,2\n");
+    test.formatter().setListOfTaxonNamesFromList(strings({"Abies", "Pinus"}));
+
+    QVERIFY(test.document().setTaxonName(firstTaxonNamed(test.document(), "Pinus"),
+                                         QStringLiteral("Picea")));
+    QCOMPARE(test.formatter().taxonNames(), strings({"Abies", "Pinus", "Picea"}));
+    // Undo brings the old name back; it is in the list already.
+    test.document().undoStack().undo();
+    QCOMPARE(test.formatter().taxonNames(), strings({"Abies", "Pinus", "Picea"}));
+}
+
+void DocumentNamesTest::setSpeciesList_data()
+{
+    QTest::addColumn<QByteArray>("file"); // empty: cancel the panel
+    QTest::addColumn<QStringList>("names");
+    QTest::addColumn<bool>("alerted");
+
+    const QStringList before = strings({"Before"});
+    QTest::newRow("line feeds") << QByteArray("Orbulina universa\nGloborotalia menardii\n")
+                                << strings({"Orbulina universa", "Globorotalia menardii"}) << false;
+    QTest::newRow("comma and space")
+        << QByteArray("Orbulina universa, Globorotalia menardii")
+        << strings({"Orbulina universa", " Globorotalia menardii"}) << false;
+    QTest::newRow("byte-order mark and CR") << QByteArray("\xef\xbb\xbf"
+                                                          "A\rB\r")
+                                            << strings({"A", "B"}) << false;
+    QTest::newRow("empty file empties the list") << QByteArray("\n") << QStringList{} << false;
+    QTest::newRow("not UTF-8 keeps the list") << QByteArray("A\n\xfe\n") << before << true;
+    QTest::newRow("cancelled") << QByteArray() << before << false;
+}
+
+void DocumentNamesTest::setSpeciesList()
+{
+    QFETCH(QByteArray, file);
+    QFETCH(QStringList, names);
+    QFETCH(bool, alerted);
+
+    TestDocument test;
+    test.formatter().setListOfTaxonNamesFromList(strings({"Before"}));
+    if (!file.isEmpty()) {
+        test.ui->openPaths.enqueue(writeFile(m_dir, QStringLiteral("species.txt"), file));
+    }
+    test.window->action(ToolbarItem::TaxonList)->trigger();
+
+    QCOMPARE(test.ui->eventsOf(ScriptedUi::Kind::OpenPanel).front().extensions,
+             strings({"txt", "csv"}));
+    QCOMPARE(test.formatter().taxonNames(), names);
+    QCOMPARE(test.ui->eventsOf(ScriptedUi::Kind::ErrorAlert).size(), alerted ? 1 : 0);
+}
+
+void DocumentNamesTest::updateReplacesAFileList()
+{
+    TestDocument test;
+    importGroup(test.document(), "x,Pinus,abies\nS1,1,2\n");
+    test.ui->openPaths.enqueue(writeFile(m_dir, QStringLiteral("list.txt"), "Zea\nAcer\n"));
+    test.window->action(ToolbarItem::TaxonList)->trigger();
+    QCOMPARE(test.formatter().taxonNames(), strings({"Zea", "Acer"}));
+
+    ImportExportCommands commands(
+        {[&] { return test.window.get(); }, [] { return nullptr; }, test.ui});
+    commands.updateAutocompletionListClicked();
+    QCOMPARE(test.formatter().taxonNames(), strings({"abies", "Pinus"}));
+}
+
+// Name, Tab, abundance, Tab, next name: the names complete as they are typed.
+void DocumentNamesTest::typingACollectionWithoutTheMouse()
+{
+    TestDocument test;
+    test.formatter().setListOfTaxonNamesFromList(
+        strings({"Globigerina bulloides", "Globigerinoides ruber"}));
+    test.window->show();
+    test.window->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(test.window.get()));
+
+    test.document().addCollection();
+    QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("S1"));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    QApplication::processEvents();
+    test.window->action(ToolbarItem::AddTaxon)->trigger();
+
+    const auto type = [](const QString &keys) {
+        QWidget *editor = QApplication::focusWidget();
+        QVERIFY(editor != nullptr);
+        QTest::keyClicks(editor, keys);
+        QTest::keyClick(editor, Qt::Key_Tab);
+    };
+    QVERIFY(qobject_cast<TaxonNameEditor *>(QApplication::focusWidget()) != nullptr);
+    type(QStringLiteral("glob"));
+    type(QStringLiteral("12"));
+    QVERIFY(qobject_cast<TaxonNameEditor *>(QApplication::focusWidget()) != nullptr);
+    type(QStringLiteral("globigerino"));
+    type(QStringLiteral("3"));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+
+    QCOMPARE(describeRecords(test.document()),
+             QStringLiteral("S1[Globigerina bulloides 12|Globigerinoides ruber 3|<none> -]"));
+}
+
+void DocumentNamesTest::speciesListWindow_data()
+{
+    QTest::addColumn<QByteArray>("group");
+    QTest::addColumn<QString>("text"); // the window's text; empty: no window
+    QTest::addColumn<QString>("alert");
+
+    QTest::newRow("sorted without regard to case")
+        << QByteArray("x,Orbulina universa,globigerina bulloides\nS1,1,2\nS2,3,4\n")
+        << "globigerina bulloides\nOrbulina universa\n"
+        << "";
+    QTest::newRow("two cases are two names")
+        << QByteArray("x,Abies,abies\nS1,1,2\n") << "Abies\nabies\n"
+        << "";
+    QTest::newRow("accented name cannot be saved")
+        << QByteArray("x,Globig\xc3\xa9rina\nS1,1\n") << QStringLiteral("Globigérina\n")
+        << "The species list could not be saved.";
+    QTest::newRow("no taxa") << QByteArray("x\nS1\n") << ""
+                             << "Species list could not be generated";
+}
+
+void DocumentNamesTest::speciesListWindow()
+{
+    QFETCH(QByteArray, group);
+    QFETCH(QString, text);
+    QFETCH(QString, alert);
+
+    TestDocument test;
+    importGroup(test.document(), group.constData());
+    ImportExportCommands commands(
+        {[&] { return test.window.get(); }, [] { return nullptr; }, test.ui});
+    commands.buildSpeciesListClicked();
+
+    TaxonListController *list = commands.taxonListController();
+    QCOMPARE(list != nullptr, !text.isEmpty());
+    if (list != nullptr) {
+        QCOMPARE(list->taxonListAsString(), text);
+        QCOMPARE(list->taxonListTextView()->toPlainText(), text);
+        const QString target = m_dir.filePath(QStringLiteral("species-list"));
+        test.ui->savePaths.enqueue(target);
+        QCOMPARE(list->saveTextFile(), alert.isEmpty());
+        QCOMPARE(test.ui->eventsOf(ScriptedUi::Kind::SavePanel).front().extensions,
+                 strings({"txt"}));
+        QCOMPARE(readFile(target + QStringLiteral(".txt")),
+                 alert.isEmpty() ? text.toUtf8() : QByteArray("<missing>"));
+        QVERIFY(list->isVisible());
+        QFile::remove(target + QStringLiteral(".txt"));
+    }
+    QCOMPARE(test.ui->lastAlert().message, alert);
+}
+
+void DocumentNamesTest::droppedFileIsImported_data()
+{
+    QTest::addColumn<QString>("fileName");
+    QTest::addColumn<int>("choice"); // -1: cancel
+    QTest::addColumn<QString>("records");
+
+    QTest::newRow("abundance list")
+        << "drop.txt" << 0 << "imported census[unnamed species 2|unnamed species 5]";
+    QTest::newRow("group") << "drop.CSV" << 2 << "5[]";
+    QTest::newRow("cancelled") << "drop.csv" << -1 << "";
+    QTest::newRow("other extensions are not taken") << "drop.dat" << 0 << "";
+}
+
+void DocumentNamesTest::droppedFileIsImported()
+{
+    QFETCH(QString, fileName);
+    QFETCH(int, choice);
+    QFETCH(QString, records);
+
+    TestDocument test;
+    const QString path = writeFile(m_dir, fileName, "2\n5\n");
+    test.ui->choiceAnswers.enqueue(choice);
+    test.window->show();
+
+    QMimeData mime;
+    mime.setUrls({QUrl::fromLocalFile(path)});
+    const QPoint inside(5, 5);
+    QDragEnterEvent enter(inside, Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(test.window.get(), &enter);
+    QCOMPARE(enter.isAccepted(), !fileName.endsWith(QStringLiteral(".dat")));
+    QDropEvent drop(QPointF(inside), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(test.window.get(), &drop);
+    QApplication::processEvents();
+
+    QCOMPARE(describeRecords(test.document()), records);
+}
+
+QTEST_MAIN(DocumentNamesTest)
+#include "DocumentNamesTest.moc"
