@@ -97,4 +97,16 @@ Ui::SaveChangesAnswer QtUi::askSaveChanges(const QString &documentName)
     }
 }
 
+int QtUi::askChoice(const QString &message, const QString &informativeText,
+                    const QStringList &choices)
+{
+    QMessageBox box(QMessageBox::Question, QString(), message, QMessageBox::Cancel, m_parent);
+    box.setInformativeText(informativeText);
+    QList<QAbstractButton *> buttons;
+    for (const QString &choice : choices)
+        buttons << box.addButton(choice, QMessageBox::AcceptRole);
+    box.exec();
+    return static_cast<int>(buttons.indexOf(box.clickedButton()));
+}
+
 } // namespace quorvella

@@ -32,6 +32,8 @@ public:
     QString chooseFileToSave(const QString &title, const QString &extension,
                              const QString &suggestedName) override;
     SaveChangesAnswer askSaveChanges(const QString &documentName) override;
+    int askChoice(const QString &message, const QString &informativeText,
+                  const QStringList &choices) override;
 
 private:
     QPointer<QWidget> m_parent;

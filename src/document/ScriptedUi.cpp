@@ -69,4 +69,15 @@ Ui::SaveChangesAnswer ScriptedUi::askSaveChanges(const QString &documentName)
     return saveChangesAnswers.dequeue();
 }
 
+int ScriptedUi::askChoice(const QString &message, const QString &informativeText,
+                          const QStringList &choices)
+{
+    events << Event{Kind::Choice, message, informativeText, choices};
+    if (choiceAnswers.isEmpty()) {
+        ++unexpectedQuestions;
+        return -1;
+    }
+    return choiceAnswers.dequeue();
+}
+
 } // namespace quorvella

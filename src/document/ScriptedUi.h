@@ -15,7 +15,7 @@ namespace quorvella {
 class ScriptedUi final : public Ui
 {
 public:
-    enum class Kind { Alert, ImportAlert, ErrorAlert, OpenPanel, SavePanel, SaveChanges };
+    enum class Kind { Alert, ImportAlert, ErrorAlert, OpenPanel, SavePanel, SaveChanges, Choice };
 
     struct Event
     {
@@ -28,6 +28,7 @@ public:
     QQueue<QString> openPaths;
     QQueue<QString> savePaths;
     QQueue<SaveChangesAnswer> saveChangesAnswers;
+    QQueue<int> choiceAnswers; // index of the choice, -1 for cancel
 
     QList<Event> events;
     int unexpectedQuestions = 0;
@@ -45,6 +46,8 @@ public:
     QString chooseFileToSave(const QString &title, const QString &extension,
                              const QString &suggestedName) override;
     SaveChangesAnswer askSaveChanges(const QString &documentName) override;
+    int askChoice(const QString &message, const QString &informativeText,
+                  const QStringList &choices) override;
 };
 
 } // namespace quorvella

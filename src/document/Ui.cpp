@@ -2,6 +2,15 @@
 
 namespace quorvella {
 
+int Ui::askChoice(const QString &message, const QString &informativeText,
+                  const QStringList &choices)
+{
+    Q_UNUSED(message);
+    Q_UNUSED(informativeText);
+    Q_UNUSED(choices);
+    return -1;
+}
+
 QString withExtension(const QString &path, const QString &extension)
 {
     if (path.isEmpty() || extension.isEmpty())

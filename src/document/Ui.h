@@ -39,6 +39,12 @@ public:
 
     // "Do you want to save the changes made to the document ...?"
     virtual SaveChangesAnswer askSaveChanges(const QString &documentName) = 0;
+
+    // A question answered with one of a few choices (e.g. which format a
+    // dropped file holds). Returns the index of the choice, or -1 when the
+    // user cancels. The default answers -1.
+    virtual int askChoice(const QString &message, const QString &informativeText,
+                          const QStringList &choices);
 };
 
 // Ensures path ends in "." + extension (compared without regard to case).
