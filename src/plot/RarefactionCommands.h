@@ -1,0 +1,84 @@
+#pragma once
+
+// The rarefaction and Chao-2 commands of one document, and the plot windows
+// they open:
+//   doRarefaction                 the selected collection's individual-based curve
+//   individualBasedRarefactionForAllCollections   the pooled collections' curve
+//   doSampleBasedRarefaction      the sample-based curve, and Chao-2
+//   doChao2                       Chao-2 in the document's Chao-2 field
+// Each command reads the document afresh, runs under the document's busy
+// indicator (Chao-2 excepted: it is quick), and opens a new window per
+// curve. The commands keep the list of open plot windows; a window leaves
+// it when it closes, and all close with the document's window.
+//
+// attach() builds the commands for a document window and connects its
+// toolbar items; the application's menu finds them again with forWindow().
+
+#include "analysis/Rarefaction.h"
+
+#include <QObject>
+#include <QPointer>
+#include <QString>
+#include <vector>
+
+class QWidget;
+
+namespace quorvella {
+
+class DocumentWindow;
+class MyDocument;
+class RarefactionPlotController;
+
+class RarefactionCommands : public QObject
+{
+    Q_OBJECT
+public:
+    // The commands of document; a child of parent (usually its window).
+    explicit RarefactionCommands(MyDocument &document, QObject *parent = nullptr);
+    // Closes every plot window still open.
+    ~RarefactionCommands() override;
+
+    // Creates the commands of a document window, connects its toolbar items
+    // "Individual Rarefaction", "Calculate Chao-2" and "Sample Rarefaction",
+    // and closes the plot windows when the document window closes.
+    static RarefactionCommands *attach(DocumentWindow &window);
+    // The commands attached to a window, or nullptr.
+    static RarefactionCommands *forWindow(const QWidget *window);
+
+    void doRarefaction();
+    void individualBasedRarefactionForAllCollections();
+    void doSampleBasedRarefaction();
+    void doChao2();
+
+    // Opens a new plot window for a curve under a title.
+    void plotRarefactionCurve(std::vector<Rarefaction> curve, const QString &title);
+
+    // The open plot windows, oldest first.
+    const std::vector<RarefactionPlotController *> &rarefactionPlotControllers() const
+    {
+        return m_rarefactionPlotControllers;
+    }
+    // The most recent curve of any of the three rarefaction commands.
+    const std::vector<Rarefaction> &rarefactionArray() const { return m_rarefactionArray; }
+
+    void closeAllPlotWindows();
+
+signals:
+    // A plot window was opened (after it is shown).
+    void plotWindowOpened(RarefactionPlotController *controller);
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    // Plots curve under title, or tells the user why there is nothing to plot.
+    void plotOrExplain(std::vector<Rarefaction> curve, const QString &title,
+                       const QString &failureMessage, const QString &emptyExplanation);
+    void forgetController(RarefactionPlotController *controller);
+
+    MyDocument &m_document;
+    std::vector<RarefactionPlotController *> m_rarefactionPlotControllers;
+    std::vector<Rarefaction> m_rarefactionArray;
+};
+
+} // namespace quorvella

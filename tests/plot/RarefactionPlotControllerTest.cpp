@@ -1,0 +1,197 @@
+#include "plot/RarefactionPlotController.h"
+
+#include "document/ScriptedUi.h"
+#include "plot/RarefactionTable.h"
+#include "plot/RarefactionView.h"
+
+#include <QClipboard>
+#include <QFile>
+#include <QMimeData>
+#include <QSvgRenderer>
+#include <QTemporaryDir>
+#include <QtTest>
+#include <memory>
+#include <vector>
+
+using namespace quorvella;
+
+namespace {
+
+std::vector<Rarefaction> curveOfTen()
+{
+    std::vector<Rarefaction> points;
+    for (int n = 1; n <= 10; ++n) {
+        Rarefaction r;
+        r.theSampleSize = n;
+        r.theE = 1.0 + 0.5 * (n - 1);
+        r.theVar = 0.1 * n;
+        r.lower95 = r.theE - 0.5;
+        r.upper95 = r.theE + 0.5;
+        r.lower99 = r.theE - 0.8;
+        r.upper99 = r.theE + 0.8;
+        points.push_back(r);
+    }
+    return points;
+}
+
+QByteArray readAll(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+} // namespace
+
+class RarefactionPlotControllerTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+    void showsTitleAndCurve();
+    void saves_data();
+    void saves();
+    void cancelWritesNothing_data();
+    void cancelWritesNothing();
+    void failedWriteAlertsAndKeepsTheWindow();
+    void copiesThePicture();
+
+private:
+    ScriptedUi *m_ui = nullptr;
+    RarefactionPlotController *m_controller = nullptr;
+    std::unique_ptr<QTemporaryDir> m_dir;
+};
+
+void RarefactionPlotControllerTest::init()
+{
+    m_dir = std::make_unique<QTemporaryDir>();
+    m_ui = new ScriptedUi;
+    m_controller = new RarefactionPlotController(*m_ui);
+    m_controller->setDataPoints(curveOfTen());
+    m_controller->setCollectionName(QStringLiteral("Pond 3"));
+    m_controller->resize(600, 500);
+    m_controller->showWindow();
+}
+
+void RarefactionPlotControllerTest::cleanup()
+{
+    delete m_controller;
+    delete m_ui;
+}
+
+void RarefactionPlotControllerTest::showsTitleAndCurve()
+{
+    QCOMPARE(m_controller->windowTitle(), QStringLiteral("Pond 3"));
+    QCOMPARE(m_controller->rarefactionView().points().size(), std::size_t(10));
+    QVERIFY(m_controller->isVisible());
+}
+
+void RarefactionPlotControllerTest::saves_data()
+{
+    QTest::addColumn<int>("which"); // 0 table, 1 PDF button, 2 PNG, 3 SVG
+    QTest::addColumn<QString>("extension");
+
+    QTest::newRow("table") << 0 << QStringLiteral("csv");
+    QTest::newRow("pdf") << 1 << QStringLiteral("pdf");
+    QTest::newRow("png") << 2 << QStringLiteral("png");
+    QTest::newRow("svg") << 3 << QStringLiteral("svg");
+}
+
+void RarefactionPlotControllerTest::saves()
+{
+    QFETCH(int, which);
+    QFETCH(QString, extension);
+    const QString path = m_dir->filePath(QStringLiteral("out.") + extension);
+    m_ui->savePaths.enqueue(path);
+    switch (which) {
+    case 0:
+        m_controller->savePlotDataAsTable();
+        break;
+    case 1:
+        m_controller->savePlotAsPDF();
+        break;
+    case 2:
+        m_controller->savePicture(PictureFormat::Png);
+        break;
+    default:
+        m_controller->savePicture(PictureFormat::Svg);
+        break;
+    }
+    const auto panels = m_ui->eventsOf(ScriptedUi::Kind::SavePanel);
+    QCOMPARE(panels.size(), 1);
+    QCOMPARE(panels[0].extensions, QStringList{extension});
+    QVERIFY(m_ui->eventsOf(ScriptedUi::Kind::ErrorAlert).isEmpty());
+
+    const QByteArray bytes = readAll(path);
+    const QSize viewSize = m_controller->rarefactionView().size();
+    if (which == 0) {
+        QCOMPARE(bytes, QByteArray::fromStdString(rarefactionTableText(curveOfTen())));
+        QCOMPARE(bytes.count('\r'), 11);
+    } else if (which == 1) {
+        QVERIFY(bytes.startsWith("%PDF-"));
+        // One page, as large as the view, in points.
+        const QRegularExpression box(QStringLiteral("/MediaBox \\[0 0 ([0-9.]+) ([0-9.]+)\\]"));
+        const QString text = QString::fromLatin1(bytes);
+        QCOMPARE(text.count(box), 1);
+        const QRegularExpressionMatch match = box.match(text);
+        QCOMPARE(match.captured(1).toDouble(), double(viewSize.width()));
+        QCOMPARE(match.captured(2).toDouble(), double(viewSize.height()));
+    } else if (which == 2) {
+        QImage image;
+        QVERIFY(image.loadFromData(bytes, "PNG"));
+        QCOMPARE(image.size(), viewSize * m_controller->devicePixelRatioF());
+    } else {
+        QSvgRenderer renderer(bytes);
+        QVERIFY(renderer.isValid());
+        QCOMPARE(renderer.viewBoxF().size(), QSizeF(viewSize));
+    }
+}
+
+void RarefactionPlotControllerTest::cancelWritesNothing_data()
+{
+    saves_data();
+}
+
+void RarefactionPlotControllerTest::cancelWritesNothing()
+{
+    QFETCH(int, which);
+    // No scripted path: the panel is cancelled.
+    if (which == 0) {
+        m_controller->savePlotDataAsTable();
+    } else {
+        m_controller->savePicture(static_cast<PictureFormat>(which - 1));
+    }
+    QCOMPARE(m_ui->eventsOf(ScriptedUi::Kind::SavePanel).size(), 1);
+    QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files | QDir::Hidden).size(), 0);
+    QVERIFY(m_ui->lastAlert().message.isEmpty());
+}
+
+void RarefactionPlotControllerTest::failedWriteAlertsAndKeepsTheWindow()
+{
+    m_ui->savePaths.enqueue(m_dir->filePath(QStringLiteral("no such folder/plot.csv")));
+    m_controller->savePlotDataAsTable();
+    m_ui->savePaths.enqueue(m_dir->filePath(QStringLiteral("no such folder/plot.pdf")));
+    m_controller->savePlotAsPDF();
+
+    const auto alerts = m_ui->eventsOf(ScriptedUi::Kind::ErrorAlert);
+    QCOMPARE(alerts.size(), 2);
+    QCOMPARE(alerts[0].message, QStringLiteral("The file \"plot.csv\" could not be saved."));
+    QVERIFY(!alerts[0].informativeText.isEmpty());
+    QCOMPARE(alerts[1].message, QStringLiteral("The file \"plot.pdf\" could not be saved."));
+    QVERIFY(m_controller->isVisible());
+    QCOMPARE(m_controller->dataPoints().size(), std::size_t(10));
+}
+
+void RarefactionPlotControllerTest::copiesThePicture()
+{
+    m_controller->copyPicture();
+    const QMimeData *mime = QGuiApplication::clipboard()->mimeData();
+    QVERIFY(mime != nullptr);
+    QVERIFY(mime->hasImage());
+    QVERIFY(mime->data(QStringLiteral("application/pdf")).startsWith("%PDF-"));
+    QVERIFY(!mime->data(QStringLiteral("image/svg+xml")).isEmpty());
+}
+
+QTEST_MAIN(RarefactionPlotControllerTest)
+#include "RarefactionPlotControllerTest.moc"
