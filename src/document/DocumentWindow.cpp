@@ -7,6 +7,7 @@
 #include "document/TaxonTableModel.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCloseEvent>
 #include <QFile>
 #include <QHeaderView>
@@ -266,6 +267,10 @@ void DocumentWindow::updateTitle()
 void DocumentWindow::showBusy(bool busy)
 {
     m_busyIndicator->setVisible(busy);
+    if (busy)
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+    else
+        QApplication::restoreOverrideCursor();
     // The command blocks the event loop; paint the indicator now.
     if (busy && isVisible())
         m_busyIndicator->repaint();

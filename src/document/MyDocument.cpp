@@ -137,15 +137,24 @@ bool MyDocument::saveAs()
 
 bool MyDocument::saveTo(const QString &path)
 {
+    if (const std::optional<QString> failure = writeTo(path)) {
+        m_ui->showErrorAlert(
+            tr("The document \u201c%1\u201d could not be saved.").arg(QFileInfo(path).fileName()),
+            *failure);
+        return false;
+    }
+    return true;
+}
+
+std::optional<QString> MyDocument::writeTo(const QString &path)
+{
     try {
         DocumentFile::save(*m_store, toPath(path));
     } catch (const std::exception &error) {
-        m_ui->showErrorAlert(
-            tr("The document \u201c%1\u201d could not be saved.").arg(QFileInfo(path).fileName()),
-            QString::fromStdString(error.what()));
-        return false;
+        return QString::fromStdString(error.what());
     }
     m_autosaveTimer.stop();
+    m_autosaveFailing = false;
     m_store->setModified(false);
     m_undoStack.setClean();
     const QString absolute = QFileInfo(path).absoluteFilePath();
@@ -154,7 +163,7 @@ bool MyDocument::saveTo(const QString &path)
         emit fileNameChanged(m_fileName);
     }
     updateModifiedState();
-    return true;
+    return std::nullopt;
 }
 
 QString MyDocument::displayName() const
@@ -198,8 +207,19 @@ void MyDocument::scheduleAutosave()
 
 void MyDocument::autosave()
 {
-    if (!m_fileName.isEmpty() && isModified())
-        saveTo(m_fileName);
+    if (m_fileName.isEmpty() || !isModified())
+        return;
+    const std::optional<QString> failure = writeTo(m_fileName);
+    if (!failure)
+        return;
+    // One alert per run of failures; later attempts report in the status
+    // line, and closing the document asks again.
+    if (!m_autosaveFailing) {
+        m_autosaveFailing = true;
+        m_ui->showErrorAlert(
+            tr("The document \u201c%1\u201d could not be saved.").arg(displayName()), *failure);
+    }
+    setStatusText(tr("Not saved: %1").arg(*failure));
 }
 
 void MyDocument::updateModifiedState()

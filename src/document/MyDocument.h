@@ -196,6 +196,9 @@ private:
     // Updates a record, noting its values before for undo.
     void recordUpdate(const Census &census);
     void recordUpdate(const Taxon &taxon);
+    // Writes the document to path and makes it the document's file; the
+    // reason on failure.
+    std::optional<QString> writeTo(const QString &path);
     void scheduleAutosave();
     void autosave();
     void updateModifiedState();
@@ -224,6 +227,7 @@ private:
     QString m_chao2Text;
     QString m_rarefactionCaption;
     int m_busyDepth = 0;
+    bool m_autosaveFailing = false;
     int m_refusedEdits = 0;
 };
 

@@ -558,6 +558,21 @@ private slots:
         QVERIFY(f.ui->events.isEmpty());
     }
 
+    void failingAutosaveAlertsOnceThenReportsInTheStatusLine()
+    {
+        QTemporaryDir dir;
+        Fixture f;
+        QVERIFY(f.document.saveTo(dir.filePath(u"doc.qvl"_s)));
+        QVERIFY(dir.remove());
+        f.document.addCollection();
+        QTRY_COMPARE_WITH_TIMEOUT(f.ui->eventsOf(ScriptedUi::Kind::ErrorAlert).size(), 1, 5000);
+        f.document.addCollection();
+        QTRY_VERIFY_WITH_TIMEOUT(f.document.statusText().startsWith(u"Not saved"_s), 5000);
+        QTest::qWait(MyDocument::autosaveDelayMs + 200);
+        QCOMPARE(f.ui->eventsOf(ScriptedUi::Kind::ErrorAlert).size(), 1);
+        QVERIFY(f.document.isModified());
+    }
+
     void closing_data()
     {
         QTest::addColumn<bool>("withFile");
