@@ -7,6 +7,7 @@
 #include "store/SqliteDatabase.h"
 #include "store/SqliteError.h"
 
+#include <cerrno>
 #include <new>
 #include <sqlite3.h>
 
@@ -24,9 +25,21 @@ std::string sentence(DocumentFileError::Action action, const fs::path &file,
     return "The document could not be saved as \"" + file.string() + "\": " + reason + ".";
 }
 
-std::string reasonFor(const SqliteError &error)
+std::string reasonFor(DocumentFileError::Action action, const SqliteError &error)
 {
     const std::string detail = error.what();
+    switch (error.systemError()) {
+    case ENOSPC:
+    case EDQUOT:
+        return "the disk is full";
+    case EFBIG:
+        return "the file would be larger than this system allows";
+    case EACCES:
+    case EPERM:
+        return "you do not have permission (" + detail + ")";
+    default:
+        break;
+    }
     switch (error.code()) {
     case SQLITE_NOTADB:
         return "it is not a Quorvella document (the file is not an SQLite database)";
@@ -46,7 +59,9 @@ std::string reasonFor(const SqliteError &error)
     case SQLITE_CANTOPEN:
         return "it cannot be opened (" + detail + ")";
     case SQLITE_IOERR:
-        return "reading or writing the disk failed (" + detail + ")";
+        return action == DocumentFileError::Action::Open
+                   ? "reading it from the disk failed (" + detail + ")"
+                   : "writing to the disk failed (" + detail + ")";
     default:
         return detail;
     }
@@ -76,7 +91,7 @@ auto reportingFailures(DocumentFileError::Action action, const fs::path &file, W
     } catch (const DocumentFileProblem &problem) {
         throw DocumentFileError(action, file, problem.what());
     } catch (const SqliteError &error) {
-        throw DocumentFileError(action, file, reasonFor(error));
+        throw DocumentFileError(action, file, reasonFor(action, error));
     } catch (const fs::filesystem_error &error) {
         throw DocumentFileError(action, file, error.code().message());
     } catch (const std::bad_alloc &) {

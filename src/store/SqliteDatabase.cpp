@@ -12,9 +12,10 @@ SqliteDatabase::SqliteDatabase(const std::filesystem::path &file, Mode mode)
     const int result = sqlite3_open_v2(file.c_str(), &db_, flags, nullptr);
     if (result != SQLITE_OK) {
         const std::string message = db_ ? sqlite3_errmsg(db_) : sqlite3_errstr(result);
+        const int systemError = db_ ? sqlite3_system_errno(db_) : 0;
         sqlite3_close(db_);
         db_ = nullptr;
-        throw SqliteError(result, message);
+        throw SqliteError(result, message, systemError);
     }
     sqlite3_extended_result_codes(db_, 1);
 }
@@ -44,7 +45,7 @@ void SqliteDatabase::check(int resultCode) const
         return;
     }
     const char *message = db_ ? sqlite3_errmsg(db_) : sqlite3_errstr(resultCode);
-    throw SqliteError(resultCode, message);
+    throw SqliteError(resultCode, message, db_ ? sqlite3_system_errno(db_) : 0);
 }
 
 } // namespace quorvella

@@ -4,8 +4,10 @@
 
 #include <bit>
 #include <cmath>
+#include <csignal>
 #include <gtest/gtest.h>
 #include <limits>
+#include <sys/resource.h>
 #include <unistd.h>
 
 namespace quorvella {
@@ -240,6 +242,45 @@ TEST(DocumentFile, FailedSaveLeavesTheOldFileAndNoLitter)
     }
     EXPECT_EQ(readBytes(file), before);
     EXPECT_EQ(DocumentFile::load(file).createArrayOfAllCensuses().front().censusName, "old");
+}
+
+// A disk that fills up while saving: the file-size limit makes every write past
+// 64 KiB fail, as a full disk would.
+TEST(DocumentFile, DiskFullDuringSaveLeavesTheOldDocument)
+{
+    TemporaryFolder folder;
+    const auto file = folder / "full.qvl";
+    Store old;
+    old.insertCensus(Census{.censusName = "old"});
+    DocumentFile::save(old, file);
+    const std::string before = readBytes(file);
+
+    Store large;
+    for (int i = 0; i < 5000; ++i) {
+        large.insertCensus(Census{.censusName = "collection number " + std::to_string(i)});
+    }
+    rlimit previous{};
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &previous), 0);
+    const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit limited = previous;
+    limited.rlim_cur = 64 * 1024;
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &limited), 0);
+    bool refused = false;
+    try {
+        DocumentFile::save(large, file);
+    } catch (const DocumentFileError &error) {
+        refused = true;
+        EXPECT_EQ(error.action(), DocumentFileError::Action::Save);
+        // SQLite reports a refused write of this kind as an I/O error; a
+        // really full disk gives "the disk is full".
+        EXPECT_EQ(error.reason().rfind("writing to the disk failed", 0), 0u) << error.reason();
+    }
+    ::setrlimit(RLIMIT_FSIZE, &previous);
+    std::signal(SIGXFSZ, previousHandler);
+
+    EXPECT_TRUE(refused);
+    EXPECT_EQ(readBytes(file), before);
+    EXPECT_EQ(folder.fileNames(), (std::vector<std::string>{"full.qvl"}));
 }
 
 } // namespace

@@ -56,7 +56,8 @@ TEST(IdOrder, AgreesWithAnOrderedSetUnderRandomChanges)
             order.insert(next);
             oracle.insert(next++);
         } else if (choice < 9 && !oracle.empty()) {
-            const RecordId id = static_cast<RecordId>(random() % static_cast<std::uint64_t>(next)) + 1;
+            const RecordId id =
+                static_cast<RecordId>(random() % static_cast<std::uint64_t>(next)) + 1;
             order.erase(id);
             oracle.erase(id);
         } else {
