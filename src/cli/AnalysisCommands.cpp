@@ -96,11 +96,20 @@ std::vector<Rarefaction> rarefy(const EcoCollection &collection, std::optional<s
 void runMetrics(const CommandLine &line, std::ostream &out)
 {
     const Store store = loadInput(line);
-    const std::vector<Census> censuses = metricsForAllCollections(store, line.sampleSize);
+    const CollectionMetrics metrics = metricsForAllCollections(store, line.sampleSize);
     if (line.json) {
-        out << metricsJson(censuses);
+        out << metricsJson(metrics.censuses);
     } else {
-        out << metricsTable(censuses);
+        out << metricsTable(metrics.censuses);
+    }
+    // Every measure that could be computed is out; the run still fails, so
+    // that a script notices the missing rarefied richness.
+    if (!metrics.problems.empty()) {
+        std::string message;
+        for (const std::string &problem : metrics.problems) {
+            message += (message.empty() ? "" : "\n") + problem;
+        }
+        throw Failure(message);
     }
 }
 

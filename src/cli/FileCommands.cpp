@@ -40,6 +40,16 @@ bool documentExists(const std::string &path)
     return std::filesystem::exists(path, error) || error;
 }
 
+// An export written over its own document would destroy the document.
+void refuseOutputOverDocument(const CommandLine &line)
+{
+    std::error_code error;
+    if (line.output && std::filesystem::equivalent(*line.output, line.paths.front(), error)) {
+        throw Failure("The export was not written: '" + *line.output +
+                      "' is the document itself. Choose another output file.");
+    }
+}
+
 void writeOutput(const CommandLine &line, const std::string &text, std::ostream &out)
 {
     if (const std::optional<NonAsciiCharacter> found = findFirstNonAscii(text)) {
@@ -77,6 +87,7 @@ void runImport(const CommandLine &line)
 
 void runExport(const CommandLine &line, std::ostream &out)
 {
+    refuseOutputOverDocument(line);
     const Store store = loadDocument(line.paths.front());
     std::string text;
     switch (line.exportKind) {

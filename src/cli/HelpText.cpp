@@ -44,7 +44,9 @@ COMMANDS
         E, Chao-1, Shannon's H, Simpson's D, Peters' Ess, Pielou's J,
         Hurlbert's PIE and the richness rarefied to --sample-size N
         specimens (default 50). Prints the metrics table as the
-        application exports it, one line per collection.
+        application exports it, one line per collection. A collection too
+        large to rarefy (over 16777216 specimens) is printed without its
+        rarefied richness (null in JSON), and the run ends with status 1.
 
     rarefy
         The individual-based rarefaction curve of one collection: the

@@ -1,7 +1,6 @@
 #include "cli/StoreAnalysis.h"
 
 #include "analysis/EcoCollection.h"
-#include "cli/ExitStatus.h"
 #include "store/AnalysisInput.h"
 #include "store/Taxon.h"
 
@@ -11,7 +10,10 @@
 namespace quorvella::cli {
 namespace {
 
-void writeMetrics(Census &census, const EcoCollection &collection, std::int32_t sampleSize)
+// Writes the measures into the record; answers why it could not be
+// rarefied, or nothing.
+std::optional<std::string> writeMetrics(Census &census, const EcoCollection &collection,
+                                        std::int32_t sampleSize)
 {
     census.abundance = collection.censusSize();
     census.richness = collection.richness();
@@ -27,9 +29,10 @@ void writeMetrics(Census &census, const EcoCollection &collection, std::int32_t 
         census.rarefactionRichness = point.theE;
         census.rarefactionSampleSize = point.theSampleSize;
     } catch (const std::invalid_argument &error) {
-        throw Failure("The collection \"" + census.censusName.value_or("") +
-                      "\" cannot be rarefied: " + error.what());
+        return "The collection \"" + census.censusName.value_or("") +
+               "\" cannot be rarefied: " + error.what();
     }
+    return std::nullopt;
 }
 
 } // namespace
@@ -53,7 +56,7 @@ std::optional<Census> findCensusNamed(const Store &store, std::string_view name)
     return std::nullopt;
 }
 
-std::vector<Census> metricsForAllCollections(const Store &store, std::int32_t sampleSize)
+CollectionMetrics metricsForAllCollections(const Store &store, std::int32_t sampleSize)
 {
     std::vector<Census> censuses = store.createArrayOfAllCensuses();
     std::unordered_map<RecordId, std::size_t> indexOfCensus;
@@ -70,12 +73,16 @@ std::vector<Census> metricsForAllCollections(const Store &store, std::int32_t sa
             abundanceLists[found->second].push_back(*taxon.abundance);
         }
     }
+    std::vector<std::string> problems;
     for (std::size_t i = 0; i < censuses.size(); ++i) {
         const EcoCollection collection =
             EcoCollection::initFromAbundanceArray(std::move(abundanceLists[i]));
-        writeMetrics(censuses[i], collection, sampleSize);
+        if (std::optional<std::string> problem =
+                writeMetrics(censuses[i], collection, sampleSize)) {
+            problems.push_back(std::move(*problem));
+        }
     }
-    return censuses;
+    return {std::move(censuses), std::move(problems)};
 }
 
 } // namespace quorvella::cli

@@ -10,6 +10,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -22,10 +23,17 @@ std::optional<EcoCollectionGroup> makeEcoCollectionGroup(const Store &store);
 // The first collection, in store order, whose name is exactly `name`.
 std::optional<Census> findCensusNamed(const Store &store, std::string_view name);
 
-// Every collection in store order with its measures written as the
-// all-collections metrics command writes them: computed from the included
-// taxa that have an abundance, in store order, and rarefied to sampleSize.
-// Throws Failure when a collection is too large to rarefy.
-std::vector<Census> metricsForAllCollections(const Store &store, std::int32_t sampleSize);
+struct CollectionMetrics
+{
+    // Every collection in store order with its measures written as the
+    // all-collections metrics command writes them: computed from the included
+    // taxa that have an abundance, in store order, and rarefied to sampleSize.
+    std::vector<Census> censuses;
+    // One sentence per collection too large to rarefy; its rarefied richness
+    // and sample size stay absent, its other measures are there.
+    std::vector<std::string> problems;
+};
+
+CollectionMetrics metricsForAllCollections(const Store &store, std::int32_t sampleSize);
 
 } // namespace quorvella::cli

@@ -411,6 +411,29 @@ std::vector<ToolCase> toolCases()
          {}},
 
         // ---- analysis commands, refused -----------------------------------------------------
+        {"metrics go on past a collection too large to rarefy",
+         {},
+         {"metrics", "--format", "list", "--json", "{data}/list-too-large.txt"},
+         1,
+         "[\n"
+         "  {\n"
+         "    \"name\": \"imported census\",\n"
+         "    \"richness\": 3,\n"
+         "    \"censusSize\": 20000008,\n"
+         "    \"buzasGibsonE\": 0.3333355188369751,\n"
+         "    \"chao1\": \"nan\",\n"
+         "    \"shannonH\": 6.5745762185542844e-06,\n"
+         "    \"simpsonD\": 8.172320917765319e-07,\n"
+         "    \"petersEss\": 0.3333340883255005,\n"
+         "    \"pielouJ\": 5.984437393635744e-06,\n"
+         "    \"hurlbertPIE\": 8.344650268554688e-07,\n"
+         "    \"rarefiedRichness\": null,\n"
+         "    \"sampleSize\": null\n"
+         "  }\n"
+         "]\n",
+         "The collection \"imported census\" cannot be rarefied: Rarefaction handles "
+         "collections of up to 16777216 specimens; this one holds 20000008.\n",
+         {}},
         {"several collections need a choice",
          {},
          {"rarefy", "--format", "matrix", "{data}/matrix-three.csv"},
@@ -608,6 +631,14 @@ std::vector<ToolCase> toolCases()
          "Globig\xc3\xa9rina"
          "\xe2\x80\x9d on line 1 cannot be written as ASCII.",
          {present("{tmp}/d.qvl"), absent("{tmp}/group.csv")}},
+        {"export over its own document is refused",
+         {{"import", "--format", "list", "{data}/worked-list.txt", "--into", "{tmp}/d.qvl"}},
+         {"export", "group", "--output", "{tmp}/d.qvl", "{tmp}/d.qvl"},
+         1,
+         "",
+         "The export was not written: '{tmp}/d.qvl' is the document itself. Choose another "
+         "output file.\n",
+         {present("{tmp}/d.qvl")}},
         {"nothing to export",
          {{"import", "--format", "matrix", "{data}/matrix-no-taxa.csv", "--into", "{tmp}/d.qvl"}},
          {"export", "group", "{tmp}/d.qvl"},
