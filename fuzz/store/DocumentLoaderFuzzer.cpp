@@ -20,9 +20,13 @@ namespace fs = std::filesystem;
 const fs::path &scratchFolder()
 {
     static const fs::path folder = [] {
-        fs::path path = fs::temp_directory_path() /
-                        ("quorvella-loader-fuzz-" + std::to_string(::getpid()));
+        fs::path path =
+            fs::temp_directory_path() / ("quorvella-loader-fuzz-" + std::to_string(::getpid()));
         fs::create_directories(path);
+        std::atexit([] {
+            std::error_code ignored;
+            fs::remove_all(scratchFolder(), ignored);
+        });
         return path;
     }();
     return folder;
@@ -46,7 +50,8 @@ void checkSavedCopy(const quorvella::Store &loaded)
         }
     }
     for (std::size_t i = 0; i < censuses.size(); ++i) {
-        if (censuses[i].id != censusesAgain[i].id || !censuses[i].sameAttributes(censusesAgain[i])) {
+        if (censuses[i].id != censusesAgain[i].id ||
+            !censuses[i].sameAttributes(censusesAgain[i])) {
             std::abort();
         }
     }

@@ -1,5 +1,5 @@
 #!/usr/bin/env python3
-"""Writes the seed documents of the document-loader fuzzer into corpus/.
+"""Writes the seed documents of the document-loader fuzzer into corpus/fuzz_document_loader/.
 
 Each seed is a small document file in the format of docs/file-format.md, with
 512-byte pages so that it stays small, plus a few near misses."""
@@ -8,7 +8,7 @@ import sqlite3
 import struct
 
 HERE = os.path.dirname(os.path.abspath(__file__))
-CORPUS = os.path.join(HERE, "corpus")
+CORPUS = os.path.join(HERE, "corpus", "fuzz_document_loader")
 SCHEMA = """
 CREATE TABLE census (id INTEGER PRIMARY KEY, censusName TEXT, abundance INTEGER,
   richness INTEGER, buzasGibson REAL, chao REAL, shannon REAL, simpson REAL, peters REAL,
