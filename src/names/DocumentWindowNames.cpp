@@ -68,6 +68,11 @@ void DocumentWindowNames::installTables()
     m_window.setSpeciesTable(m_speciesTable);
     m_speciesTable->setItemDelegateForColumn(SpeciesTableView::taxonNameColumn,
                                              new TaxonNameDelegate(m_formatter, m_speciesTable));
+    for (TabFlowTableView *table : {static_cast<TabFlowTableView *>(m_censusTable),
+                                    static_cast<TabFlowTableView *>(m_speciesTable)}) {
+        table->setRefusedEditCounter(
+            [document = m_document] { return document ? document->refusedEditCount() : 0; });
+    }
     // The window's own actions end any edit and check that the command may
     // run, exactly as a toolbar click would.
     connect(m_speciesTable, &SpeciesTableView::addTaxonRequested,

@@ -1,5 +1,7 @@
 #include "names/TabFlowTableView.h"
 
+#include <utility>
+
 namespace quorvella {
 
 TabFlowTableView::TabFlowTableView(QWidget *parent) : QTableView(parent)
@@ -38,11 +40,19 @@ void TabFlowTableView::commitData(QWidget *editor)
     const QModelIndex edited =
         m_editedIndex.isValid() ? QModelIndex(m_editedIndex) : currentIndex();
     m_cellBeforeCommit = EditedCell{edited.row(), edited.column(), edited};
+    const int refusedBefore = m_refusedEdits ? m_refusedEdits() : 0;
     QTableView::commitData(editor);
+    m_commitRefused = m_refusedEdits && m_refusedEdits() != refusedBefore;
 }
 
 void TabFlowTableView::closeEditor(QWidget *editor, QAbstractItemDelegate::EndEditHint hint)
 {
+    const bool refused = std::exchange(m_commitRefused, false);
+    const bool confirming = hint == QAbstractItemDelegate::EditNextItem ||
+                            hint == QAbstractItemDelegate::SubmitModelCache;
+    if (refused && confirming) {
+        return; // the editor stays open with the refused text
+    }
     if (hint != QAbstractItemDelegate::EditNextItem) {
         QTableView::closeEditor(editor, hint);
         return;

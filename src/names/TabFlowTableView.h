@@ -8,6 +8,7 @@
 
 #include <QPersistentModelIndex>
 #include <QTableView>
+#include <functional>
 
 namespace quorvella {
 
@@ -20,6 +21,14 @@ public:
     using QTableView::edit;
 
     bool isEditing() const { return state() == EditingState; }
+
+    // How many edited values the model's owner has refused so far. When a
+    // commit raises the count, Tab and Return leave the editor open so the
+    // user can correct the value instead of losing it.
+    void setRefusedEditCounter(std::function<int()> counter)
+    {
+        m_refusedEdits = std::move(counter);
+    }
 
     // Selects the row alone and starts editing the cell with its text selected.
     void selectRowAndEdit(int row, int column);
@@ -44,6 +53,8 @@ protected:
 private:
     QPersistentModelIndex m_editedIndex;
     EditedCell m_cellBeforeCommit;
+    std::function<int()> m_refusedEdits;
+    bool m_commitRefused = false;
 };
 
 } // namespace quorvella

@@ -36,6 +36,25 @@ void addRowAndEditName(TabFlowTableView &view, QStandardItemModel &model, int na
     view.selectRowAndEdit(model.rowCount() - 1, nameColumn);
 }
 
+// Refuses an abundance that is not a number, as the document does.
+class RefusingModel : public QStandardItemModel
+{
+public:
+    using QStandardItemModel::QStandardItemModel;
+    int refused = 0;
+
+    bool setData(const QModelIndex &index, const QVariant &value, int role) override
+    {
+        bool isNumber = false;
+        value.toString().toInt(&isNumber);
+        if (index.column() == SpeciesTableView::abundanceColumn && !isNumber) {
+            ++refused;
+            return false;
+        }
+        return QStandardItemModel::setData(index, value, role);
+    }
+};
+
 Cell editedCell(const TabFlowTableView &view)
 {
     if (!view.isEditing()) {
@@ -74,6 +93,8 @@ private slots:
     void censusTable_data();
     void censusTable();
     void speciesTableWhileRowsResort();
+    void refusedValueKeepsTheEditorOpen_data();
+    void refusedValueKeepsTheEditorOpen();
 };
 
 void TabFlowTest::speciesTable_data()
@@ -193,6 +214,47 @@ void TabFlowTest::speciesTableWhileRowsResort()
     typeAndPress(QStringLiteral("9"), Qt::Key_Tab);
     QCOMPARE(sorted.index(0, 2).data().toString(), QStringLiteral("9"));
     QCOMPARE(added, 1);
+}
+
+void TabFlowTest::refusedValueKeepsTheEditorOpen_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<int>("key");
+    QTest::addColumn<Cell>("next");
+    QTest::addColumn<int>("rowsAfter");
+
+    QTest::newRow("Tab after a refused value") << "x" << int(Qt::Key_Tab) << Cell{1, 2} << 2;
+    QTest::newRow("Return after a refused value") << "x" << int(Qt::Key_Return) << Cell{1, 2} << 2;
+    QTest::newRow("Tab after an accepted value") << "4" << int(Qt::Key_Tab) << Cell{2, 1} << 3;
+}
+
+void TabFlowTest::refusedValueKeepsTheEditorOpen()
+{
+    QFETCH(QString, typed);
+    QFETCH(int, key);
+    QFETCH(Cell, next);
+    QFETCH(int, rowsAfter);
+
+    RefusingModel model(0, 3);
+    appendRow(model, {QString(), QStringLiteral("Abies"), QStringLiteral("5")});
+    appendRow(model, {QString(), QStringLiteral("Pinus"), QStringLiteral("3")});
+    SpeciesTableView view;
+    view.setModel(&model);
+    view.setRefusedEditCounter([&model] { return model.refused; });
+    connect(&view, &SpeciesTableView::addTaxonRequested, &view,
+            [&] { addRowAndEditName(view, model, SpeciesTableView::taxonNameColumn); });
+    showActive(view);
+
+    view.selectRowAndEdit(1, SpeciesTableView::abundanceColumn);
+    typeAndPress(typed, static_cast<Qt::Key>(key));
+
+    QCOMPARE(editedCell(view), next);
+    QCOMPARE(model.rowCount(), rowsAfter);
+    if (next == Cell{1, 2}) {
+        auto *editor = qobject_cast<QLineEdit *>(QApplication::focusWidget());
+        QVERIFY(editor != nullptr);
+        QCOMPARE(editor->text(), typed);
+    }
 }
 
 QTEST_MAIN(TabFlowTest)
