@@ -7,12 +7,26 @@
 #include "document/ScriptedUi.h"
 #include "store/Store.h"
 
+#include <QCoreApplication>
+#include <QSettings>
+#include <QStandardPaths>
 #include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
 namespace quorvella::testing {
+
+// Keeps the tests' settings away from the user's: a test organisation in
+// Qt's test locations, emptied before each test.
+inline void isolateSettings()
+{
+    QStandardPaths::setTestModeEnabled(true);
+    QCoreApplication::setOrganizationName(QStringLiteral("QuorvellaPlotTests"));
+    QCoreApplication::setApplicationName(QStringLiteral("QuorvellaPlotTests"));
+    QSettings().clear();
+    QSettings().sync();
+}
 
 struct TaxonRow
 {

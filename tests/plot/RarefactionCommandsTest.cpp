@@ -50,6 +50,7 @@ class RarefactionCommandsTest : public QObject
     Q_OBJECT
 
 private slots:
+    void init() { isolateSettings(); }
     void alertsWhenThereIsNothingToCompute_data();
     void alertsWhenThereIsNothingToCompute();
     void chao2OfTheWorkedExample();

@@ -119,6 +119,7 @@ private slots:
     void curveAndBand_data();
     void curveAndBand();
     void unknownLevelLogsAndDrawsNoBand();
+    void bandLimitsThatAreNotNumbersGiveNoBand();
     void rescalesWithTheSize();
     void pdfHasOnePageAndRealText();
     void svgAndPngCarryThePicture();
@@ -204,6 +205,20 @@ void RarefactionPictureTest::unknownLevelLogsAndDrawsNoBand()
     const QPoint curve(int(xAt(25)), int(std::lround(yAt(points[24].theE))));
     QVERIFY(close(image.pixelColor(curve), blue));
     QVERIFY(isWhite(image.pixelColor(curve - QPoint(0, 8))));
+}
+
+void RarefactionPictureTest::bandLimitsThatAreNotNumbersGiveNoBand()
+{
+    auto points = straightCurve();
+    for (Rarefaction &point : points) {
+        point.lower95 = std::nan("");
+        point.upper95 = std::nan("");
+    }
+    const QImage image = render(points, PlotStyle{blue, 95});
+    const QPoint curve(int(xAt(25)), int(std::lround(yAt(points[24].theE))));
+    QVERIFY(close(image.pixelColor(curve), blue));
+    QVERIFY(isWhite(image.pixelColor(curve - QPoint(0, 8))));
+    QVERIFY(isDarkNear(image, QPoint(400, 360), Qt::Vertical));
 }
 
 void RarefactionPictureTest::rescalesWithTheSize()

@@ -1,6 +1,8 @@
 #include "plot/RarefactionPlotController.h"
 
+#include "PlotTestDocument.h"
 #include "document/ScriptedUi.h"
+#include "document/Settings.h"
 #include "plot/RarefactionTable.h"
 #include "plot/RarefactionView.h"
 
@@ -56,6 +58,8 @@ private slots:
     void cancelWritesNothing();
     void failedWriteAlertsAndKeepsTheWindow();
     void copiesThePicture();
+    void viewFollowsTheSettings_data();
+    void viewFollowsTheSettings();
 
 private:
     ScriptedUi *m_ui = nullptr;
@@ -65,6 +69,7 @@ private:
 
 void RarefactionPlotControllerTest::init()
 {
+    testing::isolateSettings();
     m_dir = std::make_unique<QTemporaryDir>();
     m_ui = new ScriptedUi;
     m_controller = new RarefactionPlotController(*m_ui);
@@ -191,6 +196,47 @@ void RarefactionPlotControllerTest::copiesThePicture()
     QVERIFY(mime->hasImage());
     QVERIFY(mime->data(QStringLiteral("application/pdf")).startsWith("%PDF-"));
     QVERIFY(!mime->data(QStringLiteral("image/svg+xml")).isEmpty());
+}
+
+void RarefactionPlotControllerTest::viewFollowsTheSettings_data()
+{
+    QTest::addColumn<int>("level");
+    QTest::addColumn<QColor>("color");
+    QTest::addColumn<bool>("wideBandShows");
+
+    QTest::newRow("defaults") << 0 << QColor() << false;
+    QTest::newRow("99 %") << 99 << QColor() << true;
+    QTest::newRow("green curve") << 95 << QColor(0, 160, 0) << false;
+}
+
+// The plot reads colour and level at every drawing: a window already open
+// shows a changed setting at its next redraw.
+void RarefactionPlotControllerTest::viewFollowsTheSettings()
+{
+    QFETCH(int, level);
+    QFETCH(QColor, color);
+    QFETCH(bool, wideBandShows);
+    RarefactionView &view = m_controller->rarefactionView();
+    view.resize(500, 400);
+    const QImage before = view.grab().toImage();
+    if (level != 0) {
+        Settings::setConfidenceLevel(level);
+    }
+    if (color.isValid()) {
+        Settings::setRarefactionColor(color);
+    }
+    const QImage image = view.grab().toImage();
+    const QColor curveColor = color.isValid() ? color : QColor(Qt::red);
+
+    // The curve of ten points runs from (1, 1) to (10, 5.5): at n = 5 it
+    // stands at E = 3, the 95 % band half a taxon and the 99 % one 0.8
+    // taxa either side. 400 / 10 units per individual, 320 / 5.5 per taxon.
+    const int x = 50 + 40 * 5;
+    const double yCurve = 400 - (40 + 320 / 5.5 * 3.0);
+    const int yWide = int(std::lround(yCurve - 320 / 5.5 * 0.65));
+    QCOMPARE(image.pixelColor(x, int(std::lround(yCurve))).rgb(), curveColor.rgb());
+    QCOMPARE(image.pixelColor(x, yWide) != QColor(Qt::white), wideBandShows);
+    QCOMPARE(before.pixelColor(x, int(std::lround(yCurve))).rgb(), QColor(Qt::red).rgb());
 }
 
 QTEST_MAIN(RarefactionPlotControllerTest)
