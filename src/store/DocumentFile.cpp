@@ -78,7 +78,10 @@ void checkReadable(const fs::path &file)
     if (fs::is_directory(status)) {
         throw DocumentFileProblem("it is a folder, not a document");
     }
-    if (fs::is_regular_file(status) && fs::file_size(file, error) == 0 && !error) {
+    if (!fs::is_regular_file(status)) { // a pipe or a device could block or never end
+        throw DocumentFileProblem("it is not a regular file");
+    }
+    if (fs::file_size(file, error) == 0 && !error) {
         throw DocumentFileProblem("the file is empty");
     }
 }

@@ -9,7 +9,10 @@ namespace quorvella {
 SqliteDatabase::SqliteDatabase(const std::filesystem::path &file, Mode mode)
 {
     const int flags = mode == Mode::ReadOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE;
-    const int result = sqlite3_open_v2(file.c_str(), &db_, flags, nullptr);
+    // An absolute path never reads as an SQLite URI ("file:..."), whatever
+    // the library's URI setting.
+    const std::filesystem::path absolute = std::filesystem::absolute(file);
+    const int result = sqlite3_open_v2(absolute.c_str(), &db_, flags, nullptr);
     if (result != SQLITE_OK) {
         const std::string message = db_ ? sqlite3_errmsg(db_) : sqlite3_errstr(result);
         const int systemError = db_ ? sqlite3_system_errno(db_) : 0;

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 #include <string>
+#include <sys/stat.h>
 
 namespace quorvella {
 namespace {
@@ -67,6 +68,8 @@ TEST(BadDocumentFile, EachKindGivesAClearErrorAndLeavesTheFileAlone)
         {"missing", [](const fs::path &) {}, "the file does not exist"},
         {"empty", [](const fs::path &f) { writeBytes(f, ""); }, "the file is empty"},
         {"folder", [](const fs::path &f) { fs::create_directory(f); }, "it is a folder"},
+        {"named pipe", [](const fs::path &f) { ::mkfifo(f.c_str(), 0600); },
+         "it is not a regular file"},
         {"plain text", [](const fs::path &f) { writeBytes(f, "label,A,B\nS1,1,2\n"); },
          "not an SQLite database"},
         {"binary noise", [](const fs::path &f) { writeBytes(f, std::string(5000, '\x7f')); },

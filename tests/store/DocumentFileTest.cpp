@@ -152,6 +152,19 @@ TEST(DocumentFile, RoundTripKeepsEveryValueOrderAndOrphan)
     }
 }
 
+TEST(DocumentFile, NamesThatLookLikeUrisAreFileNames)
+{
+    TemporaryFolder folder;
+    const auto previous = std::filesystem::current_path();
+    std::filesystem::current_path(folder.path());
+    Store store;
+    store.insertCensus(Census{.censusName = "uri"});
+    DocumentFile::save(store, "file:odd?mode=memory.qvl");
+    EXPECT_EQ(DocumentFile::load("file:odd?mode=memory.qvl").censusCount(), 1u);
+    std::filesystem::current_path(previous);
+    EXPECT_EQ(folder.fileNames(), (std::vector<std::string>{"file:odd?mode=memory.qvl"}));
+}
+
 TEST(DocumentFile, EmptyDocumentRoundTrips)
 {
     TemporaryFolder folder;
