@@ -241,6 +241,8 @@ void MyDocument::onStoreChanged(const StoreChanges &changes)
     // collection selected when it still exists.
     if (shown && m_censusSelection->selectedRows().isEmpty() && m_store->findCensus(*shown))
         selectCollection(shown);
+    // A reset clears the selection without a signal: follow it here.
+    onCensusSelectionChanged();
     m_taxonModel->applyChanges(changes);
     updateModifiedState();
     scheduleAutosave();

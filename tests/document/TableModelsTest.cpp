@@ -6,6 +6,7 @@
 #include "document/TaxonTableModel.h"
 
 #include <QAbstractItemModelTester>
+#include <QSignalSpy>
 #include <QTest>
 #include <memory>
 
@@ -219,6 +220,26 @@ private slots:
         QCOMPARE(doc.taxonModel().rowCount(), 1);
         doc.undoStack().undo();
         QCOMPARE(doc.censusModel().rowCount(), 1);
+    }
+
+    void undoingTheImportOfTheShownCollectionEmptiesTheSpeciesTable()
+    {
+        Fixture f;
+        MyDocument &doc = f.document;
+        doc.importRecords(u"Import"_s, [](Store &store) {
+            for (int i = 0; i < 300; ++i)
+                addCensus(store, "c" + std::to_string(i), {{"a", i}});
+            return 0;
+        });
+        doc.selectMostRecentCollection();
+        QCOMPARE(doc.taxonModel().rowCount(), 1);
+        QSignalSpy changed(&doc, &MyDocument::selectedCollectionChanged);
+        doc.undoStack().undo();
+        QCOMPARE(doc.censusModel().rowCount(), 0);
+        QVERIFY(!doc.selectedCollection());
+        QVERIFY(!doc.taxonModel().census());
+        QCOMPARE(doc.taxonModel().rowCount(), 0);
+        QCOMPARE(changed.count(), 1);
     }
 
     void deletingTheShownCollectionEmptiesTheSpeciesTable()
