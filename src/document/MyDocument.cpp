@@ -301,16 +301,23 @@ std::vector<RecordId> MyDocument::selectedTaxa() const
 
 // --- recording undo steps ----------------------------------------------------------
 
+// Recordings nest: a command run inside another (e.g. from an import's fill
+// function) becomes part of the outer command's undo step.
 void MyDocument::beginRecording()
 {
-    m_recordingSelection = selectedCollection();
-    m_recorder = std::make_unique<StoreEditRecorder>(*m_store);
+    if (!m_recorder) {
+        m_recordingSelection = selectedCollection();
+        m_recorder = std::make_unique<StoreEditRecorder>(*m_store);
+    }
+    ++m_recordingDepth;
     m_store->beginBatch();
 }
 
 StoreEdit MyDocument::endRecording()
 {
     m_store->endBatch();
+    if (--m_recordingDepth > 0)
+        return {};
     StoreEdit edit = m_recorder->finish();
     m_recorder.reset();
     return edit;

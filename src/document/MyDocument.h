@@ -217,6 +217,7 @@ private:
     std::shared_ptr<Ui> m_ui;
     std::function<bool()> m_endEditing;
     std::unique_ptr<StoreEditRecorder> m_recorder;
+    int m_recordingDepth = 0;
     std::optional<RecordId> m_shownCollection;
     std::optional<RecordId> m_recordingSelection;
 

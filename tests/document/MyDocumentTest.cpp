@@ -465,6 +465,25 @@ private slots:
         QCOMPARE(f.store().taxonCount(), std::size_t(2));
     }
 
+    void commandsInsideAnImportJoinItsStep()
+    {
+        Fixture f;
+        f.document.importRecords(u"Import"_s, [&f](Store &store) {
+            const RecordId id = addCensus(store, "one", {{"a", 1}});
+            f.document.setCensusName(id, u"renamed"_s);
+            f.document.selectCollection(id);
+            f.document.calculateSampleMetrics();
+            return 0;
+        });
+        QCOMPARE(f.document.undoStack().count(), 1);
+        f.document.undoStack().undo();
+        QCOMPARE(f.store().censusCount(), std::size_t(0));
+        f.document.undoStack().redo();
+        const std::vector<Census> all = f.store().createArrayOfAllCensuses();
+        QCOMPARE(all.size(), std::size_t(1));
+        QCOMPARE(all[0].censusName, std::optional<std::string>("renamed"));
+    }
+
     void failedImportLeavesNoStep()
     {
         Fixture f;
