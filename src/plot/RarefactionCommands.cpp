@@ -76,6 +76,8 @@ RarefactionCommands::~RarefactionCommands()
 RarefactionCommands *RarefactionCommands::attach(DocumentWindow &window)
 {
     auto *commands = new RarefactionCommands(window.document(), &window);
+    // A number still being typed counts in the curve it is typed for.
+    commands->setEndEditing([&window] { return window.endEditing(); });
     connect(window.action(ToolbarItem::IndividualRarefaction), &QAction::triggered, commands,
             &RarefactionCommands::doRarefaction);
     connect(window.action(ToolbarItem::Chao2), &QAction::triggered, commands,
@@ -95,8 +97,17 @@ RarefactionCommands *RarefactionCommands::forWindow(const QWidget *window)
                                                     Qt::FindDirectChildrenOnly);
 }
 
+RarefactionCommands &RarefactionCommands::of(DocumentWindow &window)
+{
+    RarefactionCommands *commands = forWindow(&window);
+    return commands != nullptr ? *commands : *attach(window);
+}
+
 void RarefactionCommands::doRarefaction()
 {
+    if (!endEditing()) {
+        return;
+    }
     const QString failed = QStringLiteral("Rarefaction could not be plotted");
     BusyScope busy(m_document);
     const std::vector<TaxonEntry> taxa = m_document.selectedCollectionTaxonEntries();
@@ -115,6 +126,9 @@ void RarefactionCommands::doRarefaction()
 
 void RarefactionCommands::individualBasedRarefactionForAllCollections()
 {
+    if (!endEditing()) {
+        return;
+    }
     const QString failed = QStringLiteral("Individual-based rarefaction could not be performed");
     BusyScope busy(m_document);
     std::optional<EcoCollectionGroup> group = m_document.makeEcoCollectionGroup();
@@ -134,6 +148,9 @@ void RarefactionCommands::individualBasedRarefactionForAllCollections()
 
 void RarefactionCommands::doSampleBasedRarefaction()
 {
+    if (!endEditing()) {
+        return;
+    }
     const QString failed = QStringLiteral("Sample-based rarefaction could not be performed");
     BusyScope busy(m_document);
     std::optional<EcoCollectionGroup> group = m_document.makeEcoCollectionGroup();
@@ -153,6 +170,9 @@ void RarefactionCommands::doSampleBasedRarefaction()
 
 void RarefactionCommands::doChao2()
 {
+    if (!endEditing()) {
+        return;
+    }
     std::optional<EcoCollectionGroup> group = m_document.makeEcoCollectionGroup();
     if (!group) {
         m_document.ui().showAlert(QStringLiteral("Chao2 could not be calculated"),

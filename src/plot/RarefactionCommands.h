@@ -12,13 +12,15 @@
 // it when it closes, and all close with the document's window.
 //
 // attach() builds the commands for a document window and connects its
-// toolbar items; the application's menu finds them again with forWindow().
+// toolbar items; the application's menu reaches them with of(window), which
+// attaches them on first use.
 
 #include "analysis/Rarefaction.h"
 
 #include <QObject>
 #include <QPointer>
 #include <QString>
+#include <functional>
 #include <vector>
 
 class QWidget;
@@ -44,6 +46,12 @@ public:
     static RarefactionCommands *attach(DocumentWindow &window);
     // The commands attached to a window, or nullptr.
     static RarefactionCommands *forWindow(const QWidget *window);
+    // The commands of a window, attached now if they were not yet.
+    static RarefactionCommands &of(DocumentWindow &window);
+
+    // How a command commits the cell being edited before it reads the
+    // document (the window's endEditing); a refused value stops the command.
+    void setEndEditing(std::function<bool()> endEditing) { m_endEditing = std::move(endEditing); }
 
     void doRarefaction();
     void individualBasedRarefactionForAllCollections();
@@ -75,10 +83,12 @@ private:
     void plotOrExplain(std::vector<Rarefaction> curve, const QString &title,
                        const QString &failureMessage, const QString &emptyExplanation);
     void forgetController(RarefactionPlotController *controller);
+    bool endEditing() const { return !m_endEditing || m_endEditing(); }
 
     MyDocument &m_document;
     std::vector<RarefactionPlotController *> m_rarefactionPlotControllers;
     std::vector<Rarefaction> m_rarefactionArray;
+    std::function<bool()> m_endEditing;
 };
 
 } // namespace quorvella

@@ -8,7 +8,9 @@
 #include "plot/RarefactionView.h"
 
 #include <QAction>
+#include <QLineEdit>
 #include <QSignalSpy>
+#include <QTableView>
 #include <QtTest>
 #include <functional>
 #include <memory>
@@ -60,6 +62,7 @@ private slots:
     void busyIndicatorBracketsTheRarefactions();
     void twoWindowsOpenedOneClosedLeavesOne();
     void documentWindowWiresAndClosesItsPlots();
+    void commandsCommitTheCellBeingEdited();
 };
 
 void RarefactionCommandsTest::alertsWhenThereIsNothingToCompute_data()
@@ -239,6 +242,32 @@ void RarefactionCommandsTest::documentWindowWiresAndClosesItsPlots()
     QVERIFY(plot.isNull());
     QVERIFY(commands->rarefactionPlotControllers().empty());
     delete window;
+}
+
+void RarefactionCommandsTest::commandsCommitTheCellBeingEdited()
+{
+    auto ui = std::make_shared<ScriptedUi>();
+    auto *document = new MyDocument;
+    document->setUi(ui);
+    const auto ids = fillChao2Example(*document);
+    DocumentWindow window(document);
+    RarefactionCommands &commands = RarefactionCommands::of(window);
+    QCOMPARE(&RarefactionCommands::of(window), &commands);
+    window.show();
+    document->selectCollection(ids[0]); // A 4, B 3, C 1
+
+    QTableView *table = window.speciesTable();
+    const QModelIndex abundanceOfA = table->model()->index(0, 2);
+    QCOMPARE(abundanceOfA.data().toString(), QStringLiteral("4"));
+    table->setCurrentIndex(abundanceOfA);
+    table->edit(abundanceOfA);
+    auto *editor = table->viewport()->findChild<QLineEdit *>();
+    QVERIFY(editor != nullptr);
+    editor->selectAll();
+    QTest::keyClicks(editor, QStringLiteral("40"));
+
+    window.action(ToolbarItem::IndividualRarefaction)->trigger();
+    QCOMPARE(commands.rarefactionArray().back().theSampleSize, 44);
 }
 
 QTEST_MAIN(RarefactionCommandsTest)
