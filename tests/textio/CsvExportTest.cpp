@@ -1,5 +1,6 @@
 #include "textio/CsvExport.h"
 
+#include "TestPrinters.h"
 #include "TestRowName.h"
 #include "analysis/EcoCollection.h"
 #include "analysis/EcoCollectionGroup.h"

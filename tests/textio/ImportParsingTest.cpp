@@ -1,5 +1,6 @@
 #include "textio/ImportParsing.h"
 
+#include "TestPrinters.h"
 #include "TestRowName.h"
 #include "log/Log.h"
 #include "textio/ImportValidation.h"
@@ -175,6 +176,35 @@ TEST(ParseCollectionGroup, NeverNamesATaxonBeyondTheHeader)
     const ImportedCollectionGroup parsed = parseCollectionGroup("x,A\nS1,1,2,3\n");
     ASSERT_EQ(parsed.collections.size(), 1u);
     EXPECT_EQ(parsed.collections[0].taxa, (Taxa{{"A", 1}}));
+}
+
+TEST(ParseCollectionGroup, ImportsAThousandByTwoThousandMatrix)
+{
+    constexpr int collections = 1000;
+    constexpr int species = 2000;
+    std::string text = "sample";
+    for (int s = 0; s < species; ++s) {
+        text += ",sp" + std::to_string(s);
+    }
+    text += "\r\n";
+    for (int c = 0; c < collections; ++c) {
+        text += "S" + std::to_string(c);
+        for (int s = 0; s < species; ++s) {
+            text += "," + std::to_string((c + s) % 3); // every third cell is zero
+        }
+        text += "\r\n";
+    }
+    ASSERT_TRUE(validateCollectionGroupFromString(text).isValid());
+    const ImportedCollectionGroup group = parseCollectionGroup(text);
+    ASSERT_EQ(group.collections.size(), std::size_t{collections});
+    EXPECT_EQ(group.completionNames.size(), std::size_t{species});
+    std::size_t taxa = 0;
+    for (const ImportedCollection &collection : group.collections) {
+        taxa += collection.taxa.size();
+    }
+    EXPECT_EQ(taxa, 1333333u);
+    EXPECT_EQ(group.collections[999].name, "S999");
+    EXPECT_EQ(group.collections[999].taxa.back(), (ImportedTaxon{"sp1999", 1}));
 }
 
 } // namespace
