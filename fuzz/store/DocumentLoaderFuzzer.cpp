@@ -5,6 +5,8 @@
 
 #include "store/DocumentFile.h"
 
+#include <cerrno>
+#include <csignal>
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -17,16 +19,39 @@ namespace {
 
 namespace fs = std::filesystem;
 
+// Memory-backed when possible: every input is written to a file and every
+// loaded document saved again, and syncing a real disk would slow the run.
+fs::path scratchParent()
+{
+    std::error_code error;
+    return fs::is_directory("/dev/shm", error) ? fs::path("/dev/shm") : fs::temp_directory_path();
+}
+
+// libFuzzer ends the process without running exit handlers, so each run
+// removes the folders of earlier runs whose process is gone.
+void removeStaleScratchFolders(const fs::path &parent)
+{
+    const std::string prefix = "quorvella-loader-fuzz-";
+    std::error_code error;
+    for (const auto &entry : fs::directory_iterator(parent, error)) {
+        const std::string name = entry.path().filename().string();
+        if (name.rfind(prefix, 0) != 0) {
+            continue;
+        }
+        const long pid = std::strtol(name.c_str() + prefix.size(), nullptr, 10);
+        if (pid > 0 && ::kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH) {
+            fs::remove_all(entry.path(), error);
+        }
+    }
+}
+
 const fs::path &scratchFolder()
 {
     static const fs::path folder = [] {
-        fs::path path =
-            fs::temp_directory_path() / ("quorvella-loader-fuzz-" + std::to_string(::getpid()));
+        const fs::path parent = scratchParent();
+        removeStaleScratchFolders(parent);
+        fs::path path = parent / ("quorvella-loader-fuzz-" + std::to_string(::getpid()));
         fs::create_directories(path);
-        std::atexit([] {
-            std::error_code ignored;
-            fs::remove_all(scratchFolder(), ignored);
-        });
         return path;
     }();
     return folder;
