@@ -84,6 +84,22 @@ void takePermissions(const fs::path &temporary, const fs::path &target)
     fs::permissions(temporary, permissions, error); // best effort
 }
 
+// ".NAME.saving-XXXXXX", hidden beside the document. A long NAME is cut (at a
+// character boundary) so that the temporary name stays within the usual
+// 255-byte limit of a file name.
+std::string temporaryName(std::string name)
+{
+    constexpr std::size_t longest = 200;
+    if (name.size() > longest) {
+        std::size_t cut = longest;
+        while (cut > 0 && (static_cast<unsigned char>(name[cut]) & 0xC0) == 0x80) {
+            --cut; // do not split a UTF-8 sequence
+        }
+        name.resize(cut);
+    }
+    return "." + name + ".saving-XXXXXX";
+}
+
 } // namespace
 
 FileReplacement::FileReplacement(const fs::path &target) : target_(resolveLink(target))
@@ -92,9 +108,13 @@ FileReplacement::FileReplacement(const fs::path &target) : target_(resolveLink(t
     if (fs::is_directory(target_, error)) {
         throw DocumentFileProblem("a folder of that name is in the way");
     }
+    // Like QSaveFile: a write-protected document is not replaced behind its back.
+    if (fs::exists(target_, error) && ::access(target_.c_str(), W_OK) != 0 &&
+        (errno == EACCES || errno == EPERM)) {
+        throw DocumentFileProblem("the file is write-protected");
+    }
     const fs::path folder = target_.has_parent_path() ? target_.parent_path() : fs::path(".");
-    std::string pattern =
-        (folder / ("." + target_.filename().string() + ".saving-XXXXXX")).string();
+    const std::string pattern = (folder / temporaryName(target_.filename().string())).string();
     std::vector<char> buffer(pattern.begin(), pattern.end());
     buffer.push_back('\0');
     const int fd = ::mkstemp(buffer.data());

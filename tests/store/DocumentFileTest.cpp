@@ -165,6 +165,22 @@ TEST(DocumentFile, NamesThatLookLikeUrisAreFileNames)
     EXPECT_EQ(folder.fileNames(), (std::vector<std::string>{"file:odd?mode=memory.qvl"}));
 }
 
+TEST(DocumentFile, LongestFileNamesSave)
+{
+    TemporaryFolder folder;
+    // 250 bytes: three-byte characters, so a cut could split one.
+    std::string name;
+    while (name.size() + 3 <= 246) {
+        name += "\xE2\x80\x94";
+    }
+    name += ".qvl";
+    Store store;
+    store.insertCensus();
+    DocumentFile::save(store, folder / name);
+    EXPECT_EQ(DocumentFile::load(folder / name).censusCount(), 1u);
+    EXPECT_EQ(folder.fileNames(), (std::vector<std::string>{name}));
+}
+
 TEST(DocumentFile, EmptyDocumentRoundTrips)
 {
     TemporaryFolder folder;
@@ -248,10 +264,18 @@ TEST(DocumentFile, FailedSaveLeavesTheOldFileAndNoLitter)
         }
     }
     if (::geteuid() != 0) { // root may write anywhere
-        std::filesystem::permissions(folder.path(), std::filesystem::perms::owner_read |
-                                                        std::filesystem::perms::owner_exec);
+        namespace fs = std::filesystem;
+        fs::permissions(folder.path(), fs::perms::owner_read | fs::perms::owner_exec);
         EXPECT_THROW(DocumentFile::save(changed, file), DocumentFileError);
-        std::filesystem::permissions(folder.path(), std::filesystem::perms::owner_all);
+        fs::permissions(folder.path(), fs::perms::owner_all);
+        fs::permissions(file, fs::perms::owner_read);
+        try {
+            DocumentFile::save(changed, file);
+            ADD_FAILURE() << "a write-protected document was replaced";
+        } catch (const DocumentFileError &error) {
+            EXPECT_EQ(error.reason(), "the file is write-protected");
+        }
+        fs::permissions(file, fs::perms::owner_read | fs::perms::owner_write);
     }
     EXPECT_EQ(readBytes(file), before);
     EXPECT_EQ(DocumentFile::load(file).createArrayOfAllCensuses().front().censusName, "old");
