@@ -103,7 +103,9 @@ public:
     ObserverId addObserver(Observer observer);
     void removeObserver(ObserverId id);
 
-    // An observer hears of the changes made after it was added.
+    // An observer hears of the changes made after it was added. It may read
+    // and change the store (its own changes notify afresh) but must not
+    // throw: notifications are sent from Batch's destructor.
     // Changes between beginBatch() and the matching endBatch() reach the
     // observers as one notification when the outermost batch ends. Batches
     // nest. Outside a batch every change notifies at once.
