@@ -117,6 +117,10 @@ bool MyDocument::open(const QString &path)
     m_fileName = QFileInfo(path).absoluteFilePath();
     emit fileNameChanged(m_fileName);
     removeOrphanedTaxa();
+    // Like any list that avoids an empty selection, start on the first
+    // collection, so its taxa show at once.
+    if (m_censusModel->rowCount() > 0)
+        selectCollection(m_censusModel->censusAt(0));
     m_undoStack.clear();
     setStatusText({});
     updateModifiedState();
@@ -560,7 +564,7 @@ void MyDocument::calculateSampleMetrics()
 
 void MyDocument::metricsForAllCollections()
 {
-    beginBusy();
+    const BusyScope busy(*this);
     const int sampleSize = rarefactionSampleSizeForCommand();
     std::vector<Census> censuses = m_store->createArrayOfAllCensuses();
     std::unordered_map<RecordId, std::size_t> position;
@@ -590,7 +594,6 @@ void MyDocument::metricsForAllCollections()
     finishRecording(tr("Metrics for All Collections"));
     setStatusText(problems.join(QLatin1Char(' ')));
     setRarefactionCaption(sampleSize);
-    endBusy();
 }
 
 // --- queries ------------------------------------------------------------------------------

@@ -167,6 +167,19 @@ public:
     void endBusy();
     bool isBusy() const { return m_busyDepth > 0; }
 
+    // Busy for the lifetime of the scope, also when the work throws.
+    class BusyScope
+    {
+    public:
+        explicit BusyScope(MyDocument &document) : m_document(document) { document.beginBusy(); }
+        ~BusyScope() { m_document.endBusy(); }
+        BusyScope(const BusyScope &) = delete;
+        BusyScope &operator=(const BusyScope &) = delete;
+
+    private:
+        MyDocument &m_document;
+    };
+
 signals:
     // The selected collection changed (the species table shows other taxa).
     void selectedCollectionChanged();

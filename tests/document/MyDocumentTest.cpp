@@ -517,6 +517,9 @@ private slots:
         QVERIFY(g.store().createArrayOfAllCensuses()[0].richness);
         QVERIFY(!g.document.isModified());
         QCOMPARE(g.document.displayName(), u"field.qvl"_s);
+        QVERIFY(g.document.selectedCollection());
+        QCOMPARE(g.document.taxonModel().rowCount(), 2);
+        QCOMPARE(g.document.undoStack().count(), 0);
     }
 
     void openingSweepsOrphans()
