@@ -709,15 +709,8 @@ Args substitute(const Args &args, const fs::path &tmp)
 class CliTool : public testing::TestWithParam<ToolCase>
 {
 protected:
-    void SetUp() override
-    {
-        std::string pattern = (fs::temp_directory_path() / "quorvella-cli-test-XXXXXX").string();
-        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-        tmp_ = pattern;
-    }
-    void TearDown() override { fs::remove_all(tmp_); }
-
-    fs::path tmp_;
+    TempFolder folder_;
+    const fs::path &tmp_ = folder_.path();
 };
 
 TEST_P(CliTool, WritesExactOutput)
@@ -818,7 +811,8 @@ TEST(CliToolWorkedExamples, AgreeWithThePublishedFigures)
         {group, "lower99", 2, 1.5869, 1e-4},
         {group, "upper99", 2, 4.4131, 1e-4},
     };
-    const fs::path tmp = fs::temp_directory_path();
+    const TempFolder folder;
+    const fs::path &tmp = folder.path();
     for (const PublishedValue &v : values) {
         const ToolRun run = runTool(substitute(v.args, tmp), tmp);
         ASSERT_EQ(run.exitStatus, 0) << run.err;
@@ -833,9 +827,8 @@ TEST(CliToolWorkedExamples, AgreeWithThePublishedFigures)
 // named taxon of a collection, as the application does.
 TEST(CliToolDocument, CountsTaxaAsTheApplicationDoes)
 {
-    std::string pattern = (fs::temp_directory_path() / "quorvella-cli-doc-XXXXXX").string();
-    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-    const fs::path tmp = pattern;
+    const TempFolder folder;
+    const fs::path &tmp = folder.path();
     const fs::path document = tmp / "flags.qvl";
 
     Store store;
@@ -894,7 +887,6 @@ TEST(CliToolDocument, CountsTaxaAsTheApplicationDoes)
     EXPECT_NE(metrics.out.find("\"rarefiedRichness\": 1,\n    \"sampleSize\": 3"),
               std::string::npos)
         << metrics.out;
-    fs::remove_all(tmp);
 }
 
 std::string caseName(const testing::TestParamInfo<ToolCase> &info)
@@ -910,7 +902,8 @@ INSTANTIATE_TEST_SUITE_P(Cases, CliTool, testing::ValuesIn(toolCases()), caseNam
 
 TEST(CliToolHelp, HelpIsAManualPage)
 {
-    const fs::path tmp = fs::temp_directory_path();
+    const TempFolder folder;
+    const fs::path &tmp = folder.path();
     for (const Args &args : {Args{"--help"}, Args{"-h"}, Args{"rarefy", "--help"}}) {
         const ToolRun run = runTool(args, tmp);
         EXPECT_EQ(run.exitStatus, 0);

@@ -5,6 +5,7 @@
 #include <iterator>
 #include <spawn.h>
 #include <stdexcept>
+#include <stdlib.h>
 #include <sys/wait.h>
 
 extern char **environ;
@@ -15,6 +16,22 @@ std::string readBytes(const std::filesystem::path &path)
 {
     std::ifstream in(path, std::ios::binary);
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+TempFolder::TempFolder()
+{
+    std::string pattern =
+        (std::filesystem::temp_directory_path() / "quorvella-cli-test-XXXXXX").string();
+    if (mkdtemp(pattern.data()) == nullptr) {
+        throw std::runtime_error("could not make a temporary folder");
+    }
+    path_ = pattern;
+}
+
+TempFolder::~TempFolder()
+{
+    std::error_code ignored;
+    std::filesystem::remove_all(path_, ignored);
 }
 
 ToolRun runTool(const std::vector<std::string> &args, const std::filesystem::path &workDir)

@@ -20,4 +20,21 @@ ToolRun runTool(const std::vector<std::string> &args, const std::filesystem::pat
 
 std::string readBytes(const std::filesystem::path &path);
 
+// A fresh folder of its own under the system's temporary folder, removed
+// with everything in it when the object goes, so that runs in parallel never
+// share a file.
+class TempFolder
+{
+public:
+    TempFolder();
+    ~TempFolder();
+    TempFolder(const TempFolder &) = delete;
+    TempFolder &operator=(const TempFolder &) = delete;
+
+    const std::filesystem::path &path() const { return path_; }
+
+private:
+    std::filesystem::path path_;
+};
+
 } // namespace quorvella::cli::test
