@@ -33,6 +33,11 @@ RarefactionPlotController::RarefactionPlotController(Ui &ui, QWidget *parent)
     copy->setShortcut(QKeySequence::Copy);
     connect(copy, &QAction::triggered, this, &RarefactionPlotController::copyPicture);
     addAction(copy);
+
+    auto *closeWindow = new QAction(tr("Close"), this);
+    closeWindow->setShortcut(QKeySequence::Close);
+    connect(closeWindow, &QAction::triggered, this, &QWidget::close);
+    addAction(closeWindow);
 }
 
 QWidget *RarefactionPlotController::buildButtons()
