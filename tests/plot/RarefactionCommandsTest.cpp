@@ -55,6 +55,8 @@ private slots:
     void init() { isolateSettings(); }
     void alertsWhenThereIsNothingToCompute_data();
     void alertsWhenThereIsNothingToCompute();
+    void curvesThatCannotBeDrawnAreExplained_data();
+    void curvesThatCannotBeDrawnAreExplained();
     void chao2OfTheWorkedExample();
     void sampleRarefactionPlotsAndWritesChao2();
     void poolingSumsByTaxonNameAndCountsExcludedTaxa();
@@ -110,6 +112,47 @@ void RarefactionCommandsTest::alertsWhenThereIsNothingToCompute()
     QCOMPARE(alerts[0].informativeText, informative);
     QVERIFY(f.commands.rarefactionPlotControllers().empty());
     QCOMPARE(f.document.chao2Text(), QStringLiteral("unchanged"));
+    QVERIFY(!f.document.isBusy());
+}
+
+void RarefactionCommandsTest::curvesThatCannotBeDrawnAreExplained_data()
+{
+    QTest::addColumn<Command>("command");
+    QTest::addColumn<std::int32_t>("abundance");
+    QTest::addColumn<QString>("message");
+    QTest::addColumn<QString>("informativeStart");
+
+    const auto individual = &RarefactionCommands::doRarefaction;
+    const auto pooled = &RarefactionCommands::individualBasedRarefactionForAllCollections;
+    const QString single = QStringLiteral("Rarefaction could not be plotted");
+    const QString all = QStringLiteral("Individual-based rarefaction could not be performed");
+    const QString noSpecimens = QStringLiteral("There are no specimens to count");
+    QTest::newRow("no specimens") << individual << 0 << single << noSpecimens;
+    QTest::newRow("no specimens, pooled") << pooled << 0 << all << noSpecimens;
+    // Rarefaction refuses census sizes above 2^24 with a message of its own.
+    QTest::newRow("too many specimens") << individual << 20000000 << single << QString();
+    QTest::newRow("too many, pooled") << pooled << 9000000 << all << QString();
+}
+
+void RarefactionCommandsTest::curvesThatCannotBeDrawnAreExplained()
+{
+    QFETCH(Command, command);
+    QFETCH(std::int32_t, abundance);
+    QFETCH(QString, message);
+    QFETCH(QString, informativeStart);
+
+    Fixture f;
+    const auto ids = fillDocument(f.document, {"One", "Two"},
+                                  {{"One", "A", abundance}, {"Two", "B", abundance}});
+    f.document.selectCollection(ids[0]);
+    (f.commands.*command)();
+
+    const auto alerts = f.ui->eventsOf(ScriptedUi::Kind::Alert);
+    QCOMPARE(alerts.size(), 1);
+    QCOMPARE(alerts[0].message, message);
+    QVERIFY(!alerts[0].informativeText.isEmpty());
+    QVERIFY(alerts[0].informativeText.startsWith(informativeStart));
+    QVERIFY(f.commands.rarefactionPlotControllers().empty());
     QVERIFY(!f.document.isBusy());
 }
 
