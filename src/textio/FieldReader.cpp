@@ -12,8 +12,8 @@ namespace {
 constexpr std::array<bool, 256> makeDelimiterLeads()
 {
     std::array<bool, 256> leads{};
-    for (const unsigned char byte : {',', '"', '\n', '\v', '\f', '\r'}) {
-        leads[byte] = true;
+    for (const char byte : {',', '"', '\n', '\v', '\f', '\r'}) {
+        leads[static_cast<unsigned char>(byte)] = true;
     }
     leads[0xC2] = true;
     leads[0xE2] = true;
