@@ -283,6 +283,51 @@ std::vector<ToolCase> toolCases()
          "",
          {}},
 
+        // ---- the README's examples on the bundled data ------------------------------------
+        {"README: Chao-2 of the bundled matrix",
+         {},
+         {"chao2", "--format", "matrix", "{examples}/forams-matrix.csv"},
+         0,
+         "Chao-2:  16.10\n",
+         "",
+         {}},
+        {"README: one point of the bundled core-top table",
+         {},
+         {"rarefy", "--format", "table", "--size", "100", "--json",
+          "{examples}/forams-core-top.csv"},
+         0,
+         "[\n  {\n    \"n\": 100,\n    \"E\": 12.981413182621866,\n"
+         "    \"Var\": 1.4663958549499512,\n    \"lower95\": 10.607954025268555,\n"
+         "    \"upper95\": 15.354871907010335,\n    \"lower99\": 9.857166290283203,\n"
+         "    \"upper99\": 16.105659870847504\n  }\n]\n",
+         "",
+         {}},
+        {"README: a document from two bundled files",
+         {{"import", "--format", "matrix", "{examples}/forams-matrix.csv", "--into",
+           "{tmp}/survey.qvl"},
+          {"import", "--format", "list", "{examples}/forams-abundances.txt", "--into",
+           "{tmp}/survey.qvl"},
+          {"export", "group", "--output", "{tmp}/survey.csv", "{tmp}/survey.qvl"}},
+         {"metrics", "--sample-size", "100", "{tmp}/survey.qvl"},
+         0,
+         " ,richness,sample size,Buzas-Gibson E,Chao-1,Hurlbert's PIE,Shannon's H,Simpson's "
+         "D,Peters' Ess,Pielou's J,Rarified Richness\n"
+         "QV14-003 "
+         "cm,16,310,0.539714,17.000000,0.852362,2.155872,0.855121,0.914862,0.777566,12.981413\n"
+         "QV14-045 "
+         "cm,14,304,0.563772,16.000000,0.843902,2.065951,0.846687,0.915330,0.782837,11.476213\n"
+         "QV14-090 "
+         "cm,12,301,0.598674,14.000000,0.826989,1.971869,0.829745,0.910322,0.793538,9.918649\n"
+         "QV14-135 "
+         "cm,9,319,0.575750,9.500000,0.759250,1.645142,0.761637,0.870361,0.748737,7.730340\n"
+         "QV14-180 "
+         "cm,7,327,0.529171,7.000000,0.640967,1.309467,0.642933,0.783825,0.672933,6.429561\n"
+         "QV14-225 cm,10,295,0.638306,inf,0.815444,1.853647,0.818217,0.915444,0.805029,8.573057\n"
+         "imported "
+         "census,7,327,0.529171,7.000000,0.640967,1.309467,0.642933,0.783825,0.672933,6.429561\n",
+         "",
+         {present("{tmp}/survey.qvl"), present("{tmp}/survey.csv")}},
+
         // ---- analysis commands, plain output ----------------------------------------------
         {"metrics table with line feeds and another sample size",
          {},
@@ -693,6 +738,7 @@ std::string substitute(std::string text, const fs::path &tmp)
         }
     };
     replace("{data}", QUORVELLA_CLI_TEST_DATA);
+    replace("{examples}", QUORVELLA_EXAMPLES);
     replace("{tmp}", tmp.string());
     return text;
 }
