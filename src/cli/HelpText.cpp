@@ -9,14 +9,14 @@ namespace {
 
 constexpr const char *kSynopsis =
     "    quorvella-cli metrics       [--format F] [--sample-size N] [--json] INPUT\n"
-    "    quorvella-cli rarefy        [--format F] [--collection NAME | --pooled] [--size M] "
-    "[--json] INPUT\n"
+    "    quorvella-cli rarefy        [--format F] [--collection NAME | --pooled]\n"
+    "                                [--size M] [--json] INPUT\n"
     "    quorvella-cli sample-rarefy [--format F] [--json] INPUT\n"
     "    quorvella-cli chao2         [--format F] [--json] INPUT\n"
     "    quorvella-cli validate      --format F FILE\n"
     "    quorvella-cli import        --format F FILE... --into DOCUMENT\n"
-    "    quorvella-cli export        (metrics | group | collection NAME | species-list) "
-    "[--output FILE] DOCUMENT\n"
+    "    quorvella-cli export        (metrics | group | collection NAME |\n"
+    "                                species-list) [--output FILE] DOCUMENT\n"
     "    quorvella-cli --help | --version\n";
 
 constexpr const char *kDescription = R"(
@@ -121,7 +121,7 @@ EXAMPLES
         quorvella-cli metrics --format matrix --json forams.csv
 
     Build a document from several files and export its matrix:
-        quorvella-cli import --format table site1.txt site2.txt --into survey.qvl
+        quorvella-cli import --format table a.txt b.txt --into survey.qvl
         quorvella-cli export group --output survey.csv survey.qvl
 )";
 
