@@ -1,7 +1,9 @@
 #include "document/MyDocument.h"
 
 #include "analysis/EcoCollection.h"
+#include "document/AbundanceText.h"
 #include "document/CensusTableModel.h"
+#include "document/CollectionMetrics.h"
 #include "document/QtUi.h"
 #include "document/Settings.h"
 #include "document/StoreEdit.h"
@@ -13,7 +15,6 @@
 
 #include <QFile>
 #include <QFileInfo>
-#include <unordered_map>
 
 namespace quorvella {
 namespace {
@@ -28,29 +29,6 @@ std::optional<std::string> nameFromText(const QString &text)
     if (text.isEmpty())
         return std::nullopt;
     return text.toStdString();
-}
-
-struct ParsedAbundance
-{
-    bool valid = false;
-    std::optional<std::int32_t> value; // absent: the cell was left empty
-};
-
-// A whole number 0..2147483647, or empty for "no abundance". Nothing else.
-ParsedAbundance parseAbundance(const QString &text)
-{
-    const QString trimmed = text.trimmed();
-    if (trimmed.isEmpty())
-        return {true, std::nullopt};
-    for (const QChar c : trimmed) {
-        if (c < QLatin1Char('0') || c > QLatin1Char('9'))
-            return {};
-    }
-    bool ok = false;
-    const qlonglong value = trimmed.toLongLong(&ok);
-    if (!ok || value > std::numeric_limits<std::int32_t>::max())
-        return {};
-    return {true, static_cast<std::int32_t>(value)};
 }
 
 TaxonEntry toEntry(const Taxon &taxon, std::optional<std::size_t> collection)
@@ -514,37 +492,6 @@ void MyDocument::setRarefactionCaption(int sampleSize)
     emit rarefactionCaptionChanged(m_rarefactionCaption);
 }
 
-// Writes the nine measures into census and, for a sample size that can be
-// rarefied, the rarefied richness. Returns the reason when it cannot.
-QString MyDocument::writeMetrics(Census &census, const EcoCollection &collection, int sampleSize,
-                                 bool storeSampleSize)
-{
-    census.abundance = collection.censusSize();
-    census.richness = collection.richness();
-    census.buzasGibson = static_cast<double>(collection.buzasGibsonE());
-    census.chao = static_cast<double>(collection.chao1());
-    census.shannon = static_cast<double>(collection.shannonH());
-    census.simpson = static_cast<double>(collection.simpsonD());
-    census.peters = static_cast<double>(collection.petersEss());
-    census.pielou = static_cast<double>(collection.pielouJ());
-    census.pie = static_cast<double>(collection.hurlbertPIE());
-    if (sampleSize < 0) {
-        return tr("The rarefied richness was not computed: the sample size %1 set in the "
-                  "preferences is negative.")
-            .arg(sampleSize);
-    }
-    try {
-        const Rarefaction point = collection.individualBasedRarefactionToSampleSize(sampleSize);
-        census.rarefactionRichness = point.theE;
-        if (storeSampleSize)
-            census.rarefactionSampleSize = point.theSampleSize;
-    } catch (const std::invalid_argument &error) {
-        return tr("The rarefied richness was not computed: %1")
-            .arg(QString::fromStdString(error.what()));
-    }
-    return {};
-}
-
 void MyDocument::calculateSampleMetrics()
 {
     const EcoCollection collection =
@@ -553,7 +500,7 @@ void MyDocument::calculateSampleMetrics()
     QString problem;
     if (const std::optional<RecordId> selected = selectedCollection()) {
         Census census = *m_store->findCensus(*selected);
-        problem = writeMetrics(census, collection, sampleSize, false);
+        problem = storeMeasures(census, collection, sampleSize, false);
         beginRecording();
         recordUpdate(census);
         finishRecording(tr("Calculate Metrics"));
@@ -567,26 +514,15 @@ void MyDocument::metricsForAllCollections()
     const BusyScope busy(*this);
     const int sampleSize = rarefactionSampleSizeForCommand();
     std::vector<Census> censuses = m_store->createArrayOfAllCensuses();
-    std::unordered_map<RecordId, std::size_t> position;
-    position.reserve(censuses.size());
-    for (std::size_t i = 0; i < censuses.size(); ++i)
-        position.emplace(censuses[i].id, i);
-
-    // One pass over all taxa puts each counted abundance into its collection.
-    std::vector<std::vector<std::int32_t>> abundances(censuses.size());
-    for (const Taxon &taxon : m_store->createArrayOfAllTaxa()) {
-        if (!taxon.census || !taxon.includeTaxon || !taxon.abundance)
-            continue;
-        if (const auto found = position.find(*taxon.census); found != position.end())
-            abundances[found->second].push_back(*taxon.abundance);
-    }
+    std::vector<std::vector<std::int32_t>> abundances =
+        countedAbundancesByCollection(censuses, m_store->createArrayOfAllTaxa());
 
     QStringList problems;
     beginRecording();
     for (std::size_t i = 0; i < censuses.size(); ++i) {
         const EcoCollection collection =
             EcoCollection::initFromAbundanceArray(std::move(abundances[i]));
-        const QString problem = writeMetrics(censuses[i], collection, sampleSize, true);
+        const QString problem = storeMeasures(censuses[i], collection, sampleSize, true);
         if (!problem.isEmpty() && !problems.contains(problem))
             problems << problem;
         recordUpdate(censuses[i]);

@@ -28,7 +28,6 @@ namespace quorvella {
 
 class CensusTableModel;
 class TaxonTableModel;
-class EcoCollection;
 
 class MyDocument : public QObject
 {
@@ -215,8 +214,6 @@ private:
     void scheduleAutosave();
     void autosave();
     void updateModifiedState();
-    QString writeMetrics(Census &census, const EcoCollection &collection, int sampleSize,
-                         bool storeSampleSize);
     int rarefactionSampleSizeForCommand();
     void setRarefactionCaption(int sampleSize);
 
