@@ -15,7 +15,10 @@
 #include <QFileInfo>
 #include <QMenu>
 #include <QMenuBar>
+#include <QScreen>
 #include <QTimer>
+#include <QToolBar>
+#include <algorithm>
 
 namespace quorvella {
 
@@ -132,8 +135,19 @@ DocumentWindow *AppController::addWindow(MyDocument *document)
     });
     m_windows.prepend(window);
     makeCurrent(window);
+    fitToolBar(window);
     window->show();
     return window;
+}
+
+void AppController::fitToolBar(DocumentWindow *window)
+{
+    // Wide enough to show the whole toolbar, as far as the screen allows.
+    const int wanted = window->toolBar()->sizeHint().width() + 24;
+    const QScreen *screen = window->screen();
+    const int available = screen ? screen->availableGeometry().width() : wanted;
+    const int width = std::min(std::max(window->width(), wanted), available);
+    window->resize(width, window->height());
 }
 
 void AppController::makeCurrent(DocumentWindow *window)
@@ -191,8 +205,7 @@ bool AppController::isPristineUntitled(DocumentWindow *window) const
 
 void AppController::openDocumentClicked()
 {
-    const QString path =
-        m_ui->chooseFileToOpen(tr("Open Document"), {MyDocument::fileExtension()});
+    const QString path = m_ui->chooseFileToOpen(tr("Open Document"), {MyDocument::fileExtension()});
     if (!path.isEmpty())
         openDocument(path);
 }
@@ -322,9 +335,8 @@ void AppController::installWindowCommands()
     };
     for (const Entry &entry : entries) {
         const ToolbarItem item = entry.item;
-        m_menus->addDocumentCommand(entry.menu, tr(describe(item).label),
-                                    QLatin1String(entry.name), entry.rule,
-                                    [item](DocumentWindow &window) {
+        m_menus->addDocumentCommand(entry.menu, tr(describe(item).label), QLatin1String(entry.name),
+                                    entry.rule, [item](DocumentWindow &window) {
                                         if (QAction *action = window.action(item))
                                             action->trigger();
                                     });
@@ -344,8 +356,7 @@ void AppController::rebuildOpenRecentMenu()
     const QStringList paths = m_recent->paths();
     for (qsizetype i = 0; i < paths.size(); ++i) {
         const QString &path = paths.at(i);
-        QAction *action = menu->addAction(
-            tr("&%1 %2").arg(i + 1).arg(QFileInfo(path).fileName()));
+        QAction *action = menu->addAction(tr("&%1 %2").arg(i + 1).arg(QFileInfo(path).fileName()));
         action->setToolTip(QDir::toNativeSeparators(path));
         action->setStatusTip(QDir::toNativeSeparators(path));
         action->setData(path);

@@ -115,6 +115,7 @@ protected:
 private:
     DocumentWindow *addWindow(MyDocument *document);
     void makeCurrent(DocumentWindow *window);
+    void fitToolBar(DocumentWindow *window);
     void windowDestroyed(QObject *window);
     DocumentWindow *findWindowFor(const QString &path) const;
     bool isPristineUntitled(DocumentWindow *window) const;

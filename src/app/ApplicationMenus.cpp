@@ -51,8 +51,8 @@ ApplicationMenus::ApplicationMenus(QUndoGroup &undoGroup, const HelpLinks &links
     buildEditMenu(undoGroup);
     buildHelpMenu(links);
     // Keep the enabling true whenever a menu opens, whatever happened since.
-    for (QMenu *menu : {m_file.get(), m_edit.get(), m_data.get(), m_analysis.get(),
-                        m_import.get(), m_export.get()})
+    for (QMenu *menu : {m_file.get(), m_edit.get(), m_data.get(), m_analysis.get(), m_import.get(),
+                        m_export.get()})
         connect(menu, &QMenu::aboutToShow, this, &ApplicationMenus::updateDocumentCommands);
 }
 
@@ -130,9 +130,8 @@ QAction *ApplicationMenus::track(QAction *action, EnablingRule rule)
     return action;
 }
 
-QAction *ApplicationMenus::addDocumentCommand(QMenu *menu, const QString &text,
-                                              const QString &name, EnablingRule rule,
-                                              DocumentCommand command)
+QAction *ApplicationMenus::addDocumentCommand(QMenu *menu, const QString &text, const QString &name,
+                                              EnablingRule rule, DocumentCommand command)
 {
     QAction *action = menu->addAction(text);
     action->setObjectName(name);

@@ -62,6 +62,13 @@ PreferenceController::PreferenceController(ColorPicker picker, QWidget *parent)
 
     auto *buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    // Return confirms the number typed and nothing else: no button of the
+    // dialog is pressed by it (the colour well would open the colour chooser).
+    m_colorWell->setAutoDefault(false);
+    for (QAbstractButton *button : buttons->buttons()) {
+        if (auto *push = qobject_cast<QPushButton *>(button))
+            push->setAutoDefault(false);
+    }
 
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(form);
@@ -73,8 +80,7 @@ PreferenceController::PreferenceController(ColorPicker picker, QWidget *parent)
             &PreferenceController::changeRarefactionSampleSize);
     connect(m_colorWell, &QPushButton::clicked, this,
             &PreferenceController::changeRarefactionColor);
-    connect(&Settings::instance(), &Settings::changed, this,
-            &PreferenceController::settingChanged);
+    connect(&Settings::instance(), &Settings::changed, this, &PreferenceController::settingChanged);
 
     windowDidLoad();
 }

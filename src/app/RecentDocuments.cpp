@@ -14,7 +14,8 @@ QString canonical(const QString &path)
 
 } // namespace
 
-RecentDocuments::RecentDocuments(QObject *parent) : QObject(parent) {}
+RecentDocuments::RecentDocuments(QObject *parent) : QObject(parent)
+{}
 
 QStringList RecentDocuments::paths() const
 {

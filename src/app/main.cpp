@@ -21,8 +21,8 @@ Q_LOGGING_CATEGORY(quorvellaLog, "quorvella")
 void routeLogLinesToQt()
 {
     quorvella::setLogSink([](std::string_view line) {
-        qCInfo(quorvellaLog).noquote() << QString::fromUtf8(line.data(),
-                                                            static_cast<qsizetype>(line.size()));
+        qCInfo(quorvellaLog).noquote()
+            << QString::fromUtf8(line.data(), static_cast<qsizetype>(line.size()));
     });
 }
 

@@ -47,7 +47,11 @@ class AppControllerTest : public QObject
 {
     Q_OBJECT
 private slots:
-    void initTestCase() { quorvella::test::useTestSettings(); }
+    void initTestCase()
+    {
+        quorvella::test::useTestSettings();
+        qRegisterMetaType<quorvella::MyDocument *>();
+    }
     void init() { QSettings().clear(); }
 
     void menuEnabling_data();
@@ -63,6 +67,7 @@ private slots:
     void openingAMissingFileForgetsIt();
     void commandLine();
     void openingTheSameFileTwiceShowsOneWindow();
+    void openingReplacesAnUntouchedUntitledWindow();
     void openPanelOffersDocumentsOnly();
 };
 
@@ -363,6 +368,45 @@ void AppControllerTest::openingTheSameFileTwiceShowsOneWindow()
     QCOMPARE(app->openDocument(path), window);
     QCOMPARE(app->documentWindows().size(), 2);
     QCOMPARE(app->currentWindow(), window);
+}
+
+void AppControllerTest::openingReplacesAnUntouchedUntitledWindow()
+{
+    QTemporaryDir folder;
+    const QString path = folder.filePath(QStringLiteral("kept.qvl"));
+    App app;
+    DocumentWindow *saved = app->newDocument();
+    test::fill(saved->document(), 1, 1);
+    QVERIFY(saved->document().saveTo(path));
+    saved->close();
+    test::processDeletions();
+
+    struct Row
+    {
+        const char *name;
+        int collections; // in the untitled window; -1: touched, then undone
+        int windowsAfter;
+    };
+    const Row rows[] = {
+        {"untouched: replaced", 0, 1},
+        {"with content: kept", 1, 2},
+        {"edited and undone: kept", -1, 2},
+    };
+    for (const Row &row : rows) {
+        DocumentWindow *untitled = app->newDocument();
+        if (row.collections > 0)
+            test::fill(untitled->document(), row.collections, 0);
+        if (row.collections < 0) {
+            untitled->document().addCollection();
+            untitled->document().undoStack().undo();
+        }
+        QVERIFY(app->openDocument(path) != nullptr);
+        test::processDeletions();
+        QVERIFY2(app->documentWindows().size() == row.windowsAfter, row.name);
+        QCOMPARE(app.ui->unexpectedQuestions, 0);
+        for (DocumentWindow *window : app->documentWindows())
+            delete window;
+    }
 }
 
 void AppControllerTest::openPanelOffersDocumentsOnly()

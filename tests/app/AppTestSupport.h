@@ -50,10 +50,10 @@ struct App
     // The menu action with this object name, searched in every menu.
     QAction *action(const QString &name) const
     {
-        for (QMenu *menu : {controller->fileMenu(), controller->menus().editMenu(),
-                            controller->dataMenu(), controller->analysisMenu(),
-                            controller->helpMenu(), controller->importMenu(),
-                            controller->exportMenu(), controller->menus().openRecentMenu()}) {
+        for (QMenu *menu :
+             {controller->fileMenu(), controller->menus().editMenu(), controller->dataMenu(),
+              controller->analysisMenu(), controller->helpMenu(), controller->importMenu(),
+              controller->exportMenu(), controller->menus().openRecentMenu()}) {
             for (QAction *candidate : menu->actions()) {
                 if (candidate->objectName() == name)
                     return candidate;

@@ -10,6 +10,7 @@
 #include <QtTest>
 
 using namespace quorvella;
+using quorvella::test::App;
 
 Q_DECLARE_METATYPE(quorvella::HelpLinks)
 
@@ -81,9 +82,8 @@ void HelpTest::linkItems_data()
     QTest::newRow("no web site") << QStringLiteral("webSite") << none << false << QString();
     QTest::newRow("no tutorial") << QStringLiteral("tutorial") << none << false << QString();
     QTest::newRow("no address") << QStringLiteral("sendFeedback") << none << false << QString();
-    QTest::newRow("blank address")
-        << QStringLiteral("sendFeedback") << HelpLinks{{}, {}, QStringLiteral("  ")} << false
-        << QString();
+    QTest::newRow("blank address") << QStringLiteral("sendFeedback")
+                                   << HelpLinks{{}, {}, QStringLiteral("  ")} << false << QString();
 }
 
 void HelpTest::linkItems()
@@ -117,8 +117,9 @@ void HelpTest::feedbackMailAddress_data()
     QTest::newRow("query characters")
         << QStringLiteral("a&b?c@d.org")
         << QStringLiteral("mailto:a%26b%3Fc@d.org?SUBJECT=Quorvella%20support&BODY=");
-    QTest::newRow("surrounding blanks") << QStringLiteral(" a@b.org ")
-                                        << QStringLiteral("mailto:a@b.org?SUBJECT=Quorvella%20support&BODY=");
+    QTest::newRow("surrounding blanks")
+        << QStringLiteral(" a@b.org ")
+        << QStringLiteral("mailto:a@b.org?SUBJECT=Quorvella%20support&BODY=");
 }
 
 void HelpTest::feedbackMailAddress()

@@ -2,8 +2,9 @@
 // changes, accepts only whole sample sizes of 0 or more, and asks for the
 // colour through the picker it was given.
 
-#include "AppTestSupport.h"
 #include "app/PreferenceController.h"
+
+#include "AppTestSupport.h"
 #include "document/Settings.h"
 
 #include <QAbstractButton>
@@ -14,6 +15,23 @@
 #include <QtTest>
 
 using namespace quorvella;
+
+namespace {
+
+// A picker that must not be asked: counts the calls and cancels.
+struct UnusedPicker
+{
+    int calls = 0;
+    ColorPicker picker()
+    {
+        return [this](const QColor &, QWidget *) {
+            ++calls;
+            return QColor();
+        };
+    }
+};
+
+} // namespace
 
 class PreferenceControllerTest : public QObject
 {
@@ -34,7 +52,8 @@ private slots:
 
 void PreferenceControllerTest::showsTheStoredSettings()
 {
-    PreferenceController defaults;
+    UnusedPicker unused;
+    PreferenceController defaults(unused.picker());
     QVERIFY(defaults.confidenceButton(95)->isChecked());
     QVERIFY(!defaults.confidenceButton(99)->isChecked());
     QCOMPARE(defaults.rarefactionSampleSizeTextField()->value(), 50);
@@ -43,7 +62,7 @@ void PreferenceControllerTest::showsTheStoredSettings()
     Settings::setConfidenceLevel(99);
     Settings::setRarefactionSampleSize(120);
     Settings::setRarefactionColor(QColor(0, 128, 0));
-    PreferenceController changed;
+    PreferenceController changed(unused.picker());
     QVERIFY(changed.confidenceButton(99)->isChecked());
     QCOMPARE(changed.rarefactionSampleSizeTextField()->value(), 120);
     QCOMPARE(changed.colorWell()->text(), QStringLiteral("#008000"));
@@ -51,7 +70,8 @@ void PreferenceControllerTest::showsTheStoredSettings()
 
 void PreferenceControllerTest::confidenceLevelChangesAtOnce()
 {
-    PreferenceController preferences;
+    UnusedPicker unused;
+    PreferenceController preferences(unused.picker());
     QSignalSpy changed(&Settings::instance(), &Settings::changed);
     preferences.confidenceButton(99)->click();
     QCOMPARE(Settings::confidenceLevel(), 99);
@@ -73,7 +93,8 @@ void PreferenceControllerTest::sampleSizeTyping_data()
     QTest::newRow("a minus sign") << QStringLiteral("-5") << 5;
     QTest::newRow("a fraction") << QStringLiteral("12.5") << 125;
     QTest::newRow("letters") << QStringLiteral("abc") << 50;
-    QTest::newRow("beyond 32 bits") << QStringLiteral("99999999999") << 50;
+    // The digit that would pass 2147483647 is refused as it is typed.
+    QTest::newRow("beyond 32 bits") << QStringLiteral("99999999999") << 999999999;
 }
 
 void PreferenceControllerTest::sampleSizeTyping()
@@ -81,7 +102,8 @@ void PreferenceControllerTest::sampleSizeTyping()
     QFETCH(QString, typed);
     QFETCH(int, stored);
 
-    PreferenceController preferences;
+    UnusedPicker unused;
+    PreferenceController preferences(unused.picker());
     preferences.show();
     QVERIFY(QTest::qWaitForWindowExposed(&preferences));
     QSpinBox *field = preferences.rarefactionSampleSizeTextField();
@@ -92,11 +114,16 @@ void PreferenceControllerTest::sampleSizeTyping()
     QTest::keyClick(field, Qt::Key_Return);
     QCOMPARE(Settings::rarefactionSampleSize(), stored);
     QVERIFY(field->value() >= 0);
+    // Return confirms the number only: it neither opens the colour chooser
+    // nor closes the window.
+    QCOMPARE(unused.calls, 0);
+    QVERIFY(preferences.isVisible());
 }
 
 void PreferenceControllerTest::sampleSizeArrowsChangeAtOnce()
 {
-    PreferenceController preferences;
+    UnusedPicker unused;
+    PreferenceController preferences(unused.picker());
     QSpinBox *field = preferences.rarefactionSampleSizeTextField();
     QTest::keyClick(field, Qt::Key_Up);
     QCOMPARE(Settings::rarefactionSampleSize(), 51);
@@ -133,7 +160,8 @@ void PreferenceControllerTest::colour()
 
 void PreferenceControllerTest::followsChangesMadeElsewhere()
 {
-    PreferenceController preferences;
+    UnusedPicker unused;
+    PreferenceController preferences(unused.picker());
     Settings::setRarefactionSampleSize(75);
     Settings::setConfidenceLevel(99);
     QCOMPARE(preferences.rarefactionSampleSizeTextField()->value(), 75);
