@@ -99,6 +99,10 @@ public:
     QMenu *analysisMenu() const { return m_menus->analysisMenu(); }
     QMenu *helpMenu() const { return m_menus->helpMenu(); }
 
+    // The Ui of the controller's own panels and alerts, for commands that
+    // run while no document is open.
+    std::shared_ptr<Ui> ui() const { return m_ui; }
+
     RecentDocuments &recentDocuments() { return *m_recent; }
     // Created on first use and kept.
     PreferenceController *preferenceController() const { return m_preferences.get(); }
