@@ -28,6 +28,11 @@ Ui &ImportExportCommands::commandUi() const
 
 bool ImportExportCommands::importClicked(ImportFormat format)
 {
+    // A value being typed is committed before the tables change under it.
+    if (DocumentWindow *window = m_hooks.currentWindow();
+        window != nullptr && !window->endEditing()) {
+        return false;
+    }
     Ui &ui = commandUi();
     const QString path = ui.chooseFileToOpen(importCommandTitle(format), importFileExtensions());
     if (path.isEmpty()) {
