@@ -119,6 +119,7 @@ DocumentWindow *AppController::addWindow(MyDocument *document)
 {
     auto *window = new DocumentWindow(document);
     window->setAttribute(Qt::WA_DeleteOnClose);
+    equipDocumentWindow(*window);
     m_menus->installIn(window->menuBar());
     m_undoGroup.addStack(&document->undoStack());
     window->installEventFilter(this);
@@ -316,37 +317,42 @@ void AppController::installWindowCommands()
 {
     // The Data and Analysis menus offer the toolbar's commands too; they act
     // through the current window's own actions, so the window ends any cell
-    // edit first exactly as for a toolbar click.
-    struct Entry
-    {
-        QMenu *menu;
-        ToolbarItem item;
-        const char *name;
-        EnablingRule rule; // the menu's rule, which may differ from the toolbar's
-    };
-    const Entry entries[] = {
-        {dataMenu(), ToolbarItem::AddCollection, "addCensusClicked", EnablingRule::Always},
-        {dataMenu(), ToolbarItem::DeleteCollection, "removeCensusClicked",
-         EnablingRule::HasCensusData},
-        {dataMenu(), ToolbarItem::AddTaxon, "addSpeciesClicked", EnablingRule::HasCensusData},
-        {dataMenu(), ToolbarItem::DeleteTaxon, "removeSpeciesClicked", EnablingRule::HasTaxonData},
-        {analysisMenu(), ToolbarItem::CalculateMetrics, "calculateSampleMetrics",
-         EnablingRule::HasTaxonData},
-    };
-    for (const Entry &entry : entries) {
-        const ToolbarItem item = entry.item;
-        m_menus->addDocumentCommand(entry.menu, tr(describe(item).label), QLatin1String(entry.name),
-                                    entry.rule, [item](DocumentWindow &window) {
+    // edit first exactly as for a toolbar click. The rules are the menu's,
+    // which may differ from the toolbar's.
+    const auto addWindowCommand = [this](QMenu *menu, ToolbarItem item, const char *name,
+                                         EnablingRule rule) {
+        m_menus->addDocumentCommand(menu, tr(describe(item).label), QLatin1String(name), rule,
+                                    [item](DocumentWindow &window) {
                                         if (QAction *action = window.action(item))
                                             action->trigger();
                                     });
-    }
+    };
+    addWindowCommand(dataMenu(), ToolbarItem::AddCollection, "addCensusClicked",
+                     EnablingRule::Always);
+    addWindowCommand(dataMenu(), ToolbarItem::DeleteCollection, "removeCensusClicked",
+                     EnablingRule::HasCensusData);
+    addWindowCommand(dataMenu(), ToolbarItem::AddTaxon, "addSpeciesClicked",
+                     EnablingRule::HasCensusData);
+    addWindowCommand(dataMenu(), ToolbarItem::DeleteTaxon, "removeSpeciesClicked",
+                     EnablingRule::HasTaxonData);
+    dataMenu()->addSeparator();
+    addWindowCommand(dataMenu(), ToolbarItem::TaxonList, "setTaxonList", EnablingRule::Always);
+
+    addWindowCommand(analysisMenu(), ToolbarItem::CalculateMetrics, "calculateSampleMetrics",
+                     EnablingRule::HasTaxonData);
     m_menus->addDocumentCommand(analysisMenu(), tr("Metrics for All Collections"),
                                 QStringLiteral("metricsForAllCollectionsClicked"),
                                 EnablingRule::HasTaxonData, [](DocumentWindow &window) {
                                     if (window.endEditing())
                                         window.document().metricsForAllCollections();
                                 });
+    analysisMenu()->addSeparator();
+    addWindowCommand(analysisMenu(), ToolbarItem::IndividualRarefaction, "doRarefaction",
+                     EnablingRule::HasTaxonData);
+    addWindowCommand(analysisMenu(), ToolbarItem::Chao2, "doChao2",
+                     EnablingRule::HasAtLeastThreeCensuses);
+    addWindowCommand(analysisMenu(), ToolbarItem::SampleRarefaction, "doSampleBasedRarefaction",
+                     EnablingRule::HasAtLeastThreeCensuses);
 }
 
 void AppController::rebuildOpenRecentMenu()

@@ -2,9 +2,9 @@
 
 #include "app/AppController.h"
 #include "document/DocumentWindow.h"
-#include "document/MyDocument.h"
 #include "names/DocumentWindowNames.h"
 #include "names/ImportExportCommands.h"
+#include "plot/RarefactionCommands.h"
 
 #include <QCoreApplication>
 #include <QMenu>
@@ -18,19 +18,14 @@ QString translated(const char *text)
     return QCoreApplication::translate("LayerCommands", text);
 }
 
-// The names layer: completion and the Tab flow in every document window,
-// the three imports (always enabled: with no document open they make one),
-// the three exports and the species-list commands.
+// The names layer: the three imports (always enabled: with no document open
+// they make one), the three exports and the species-list commands.
 void installNamesCommands(AppController &app)
 {
+    // Owned by the controller; it finds the current window when it runs.
     auto *commands = new ImportExportCommands(
         {[&app] { return app.currentWindow(); }, [&app] { return app.newDocument(); }, app.ui()},
         &app);
-    // A window becomes current before it is first shown.
-    QObject::connect(&app, &AppController::currentDocumentChanged, commands, [&app] {
-        if (DocumentWindow *window = app.currentWindow())
-            DocumentWindowNames::attach(*window);
-    });
 
     using Command = void (ImportExportCommands::*)();
     struct Entry
@@ -73,26 +68,34 @@ void installNamesCommands(AppController &app)
     }
 }
 
+// The plot layer: the pooled rarefaction of all collections. The toolbar's
+// own rarefaction and Chao-2 commands reach the Analysis menu through the
+// window's actions (AppController::installWindowCommands).
+void installPlotCommands(AppController &app)
+{
+    app.analysisMenu()->addSeparator();
+    app.menus().addDocumentCommand(
+        app.analysisMenu(), translated("Individual Rarefaction for All Collections"),
+        QStringLiteral("individualBasedRarefactionForAllCollectionsClicked"),
+        EnablingRule::HasAtLeastThreeCensuses, [](DocumentWindow &window) {
+            RarefactionCommands::of(window).individualBasedRarefactionForAllCollections();
+        });
+}
+
 } // namespace
 
 void installLayerCommands(AppController &app)
 {
-    // Menu, text, object name (the command's name), enabling rule, and what
-    // runs on the current document's window, e.g.
-    //
-    //   app.menus().addDocumentCommand(app.analysisMenu(),
-    //       QObject::tr("Individual Rarefaction for All Collections"),
-    //       QStringLiteral("individualBasedRarefactionForAllCollectionsClicked"),
-    //       EnablingRule::HasAtLeastThreeCensuses,
-    //       [](DocumentWindow &window) { ... });
-    //
-    // Entries expected here, with their rules:
-    //   File > Import: abundance list, one collection, group of collections (Always)
-    //   File > Export: one collection, group of collections, metrics (HasTaxonData)
-    //   Data: Update Autocompletion List, Build Species List (HasTaxonData)
-    //   Analysis: Individual Rarefaction for All Collections (HasAtLeastThreeCensuses)
-    // Empty submenus stay hidden until a command joins them.
     installNamesCommands(app);
+    installPlotCommands(app);
+}
+
+void equipDocumentWindow(DocumentWindow &window)
+{
+    // Completion and the Tab flow of the two tables, "Set Species List" and
+    // dropped files; the rarefaction and Chao-2 toolbar commands.
+    DocumentWindowNames::attach(window);
+    RarefactionCommands::attach(window);
 }
 
 } // namespace quorvella

@@ -1,16 +1,21 @@
 #pragma once
 
-// The place where layers above the document add their menu commands:
-// the plot layer its "Individual Rarefaction for All Collections", the
-// names layer the imports, the exports, "Update Autocompletion List" and
-// "Build Species List". Each adds its entries in LayerCommands.cpp with
-// AppController::menus().addDocumentCommand on the menu it belongs to, so
-// the menus' construction never changes for it.
+// What the layers above the document add to the application: the names
+// layer (completion, Tab flow, imports, exports, species list) and the plot
+// layer (rarefaction and Chao-2 commands with their plot windows).
+//
+// installLayerCommands adds their menu entries once, through
+// ApplicationMenus::addDocumentCommand; equipDocumentWindow gives each new
+// document window what those layers attach to it. A layer's new command is
+// one more entry here; the menus' construction never changes for it.
 
 namespace quorvella {
 
 class AppController;
+class DocumentWindow;
 
 void installLayerCommands(AppController &app);
+
+void equipDocumentWindow(DocumentWindow &window);
 
 } // namespace quorvella

@@ -22,10 +22,18 @@ namespace {
 
 // The document commands whose enabling the tests watch.
 const QStringList watchedCommands = {
-    QStringLiteral("addCensusClicked"),       QStringLiteral("removeCensusClicked"),
-    QStringLiteral("addSpeciesClicked"),      QStringLiteral("removeSpeciesClicked"),
-    QStringLiteral("calculateSampleMetrics"), QStringLiteral("metricsForAllCollectionsClicked"),
-    QStringLiteral("saveDocument"),           QStringLiteral("closeDocument"),
+    QStringLiteral("addCensusClicked"),
+    QStringLiteral("removeCensusClicked"),
+    QStringLiteral("addSpeciesClicked"),
+    QStringLiteral("removeSpeciesClicked"),
+    QStringLiteral("calculateSampleMetrics"),
+    QStringLiteral("metricsForAllCollectionsClicked"),
+    QStringLiteral("doChao2"),
+    QStringLiteral("individualBasedRarefactionForAllCollectionsClicked"),
+    QStringLiteral("importGroupOfCollectionsClicked"),
+    QStringLiteral("exportMetricsClicked"),
+    QStringLiteral("buildSpeciesListClicked"),
+    QStringLiteral("saveDocument"),
 };
 
 QStringList enabledCommands(const App &app)
@@ -83,18 +91,28 @@ void AppControllerTest::menuEnabling_data()
     const QString removeSpecies = QStringLiteral("removeSpeciesClicked");
     const QString metrics = QStringLiteral("calculateSampleMetrics");
     const QString all = QStringLiteral("metricsForAllCollectionsClicked");
+    const QString chao2 = QStringLiteral("doChao2");
+    const QString pooled = QStringLiteral("individualBasedRarefactionForAllCollectionsClicked");
+    const QString import = QStringLiteral("importGroupOfCollectionsClicked");
+    const QString exportMetrics = QStringLiteral("exportMetricsClicked");
+    const QString speciesList = QStringLiteral("buildSpeciesListClicked");
     const QString save = QStringLiteral("saveDocument");
-    const QString close = QStringLiteral("closeDocument");
 
-    QTest::newRow("no document") << -1 << 0 << QStringList{};
-    QTest::newRow("empty document") << 0 << 0 << QStringList{add, save, close};
+    // Imports make a document when none is open.
+    QTest::newRow("no document") << -1 << 0 << QStringList{import};
+    QTest::newRow("empty document") << 0 << 0 << QStringList{add, import, save};
     QTest::newRow("collection without taxa")
-        << 1 << 0 << QStringList{add, removeCensus, addSpecies, save, close};
-    QTest::newRow("two collections with taxa")
-        << 2 << 2
-        << QStringList{add, removeCensus, addSpecies, removeSpecies, metrics, all, save, close};
+        << 1 << 0 << QStringList{add, removeCensus, addSpecies, import, save};
+    QTest::newRow("two collections with taxa: no group commands")
+        << 2 << 2 << QStringList{add, removeCensus, addSpecies,    removeSpecies, metrics,
+                                 all, import,       exportMetrics, speciesList,   save};
     QTest::newRow("selected collection empty, another with taxa")
-        << 2 << 0 << QStringList{add, removeCensus, addSpecies, save, close};
+        << 2 << 0 << QStringList{add, removeCensus, addSpecies, import, save};
+    QTest::newRow("three collections, selected one empty")
+        << 3 << 0 << QStringList{add, removeCensus, addSpecies, chao2, pooled, import, save};
+    QTest::newRow("three collections with taxa")
+        << 3 << 3 << QStringList{add,   removeCensus, addSpecies, removeSpecies, metrics,     all,
+                                 chao2, pooled,       import,     exportMetrics, speciesList, save};
 }
 
 void AppControllerTest::menuEnabling()
