@@ -81,6 +81,11 @@ void ApplicationMenus::buildFileMenu()
     file->addSeparator();
     quitAction = makeAction(file, tr("&Quit"), "quit", QKeySequence::Quit);
     quitAction->setMenuRole(QAction::QuitRole);
+    // Commands that need no document work from any window of the
+    // application (the help window, a plot window), not only from a
+    // document window whose menu bar holds them.
+    for (QAction *action : {newAction, openAction, quitAction})
+        action->setShortcutContext(Qt::ApplicationShortcut);
 }
 
 void ApplicationMenus::buildEditMenu(QUndoGroup &undoGroup)
@@ -98,12 +103,14 @@ void ApplicationMenus::buildEditMenu(QUndoGroup &undoGroup)
     preferencesAction =
         makeAction(edit, tr("&Preferences..."), "preferences", QKeySequence(tr("Ctrl+,")));
     preferencesAction->setMenuRole(QAction::PreferencesRole);
+    preferencesAction->setShortcutContext(Qt::ApplicationShortcut);
 }
 
 void ApplicationMenus::buildHelpMenu(const HelpLinks &links)
 {
     QMenu *help = m_help.get();
     helpAction = makeAction(help, tr("Quorvella &Help"), "help", QKeySequence::HelpContents);
+    helpAction->setShortcutContext(Qt::ApplicationShortcut);
     tutorialAction = makeAction(help, tr("&Tutorial"), "tutorial");
     webSiteAction = makeAction(help, tr("Quorvella &Web Site"), "webSite");
     feedbackAction = makeAction(help, tr("Send &Feedback..."), "sendFeedback");
