@@ -70,9 +70,6 @@ std::string collectionToCVSString(const EcoCollection &collection)
     const std::vector<std::int32_t> &abundances = collection.abundances();
     std::string text;
     for (std::size_t i = 0; i < abundances.size(); ++i) {
-        if (abundances[i] <= 0) {
-            continue;
-        }
         if (i < names.size()) {
             text += names[i];
         }

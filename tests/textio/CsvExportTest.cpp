@@ -26,12 +26,13 @@ TEST(CollectionExport, OneLinePerCountedTaxonEndedByCarriageReturn)
               "Globigerina,12\rOrbulina,3\r");
 }
 
-TEST(CollectionExport, WritesOnlyTheTaxaItsRichnessCounts)
+TEST(CollectionExport, WritesEveryCountedTaxonIncludingZeroCounts)
 {
     std::vector<TaxonEntry> taxa{taxon("A", 4), taxon("Zero", 0), taxon("B", 1)};
     taxa.push_back({"Excluded", 9, false, 0});
     taxa.push_back({"NoCount", std::nullopt, true, 0});
-    EXPECT_EQ(collectionToCVSString(EcoCollection::initWithTaxonArray(taxa)), "A,4\rB,1\r");
+    EXPECT_EQ(collectionToCVSString(EcoCollection::initWithTaxonArray(taxa)),
+              "A,4\rZero,0\rB,1\r");
 }
 
 TEST(CollectionExport, AllExcludedGivesAnEmptyText)
@@ -42,7 +43,8 @@ TEST(CollectionExport, AllExcludedGivesAnEmptyText)
 
 TEST(CollectionExport, ACollectionWithoutNamesWritesEmptyNames)
 {
-    EXPECT_EQ(collectionToCVSString(EcoCollection::initFromAbundanceArray({5, 0, 2})), ",5\r,2\r");
+    EXPECT_EQ(collectionToCVSString(EcoCollection::initFromAbundanceArray({5, 0, 2})),
+              ",5\r,0\r,2\r");
 }
 
 TEST(CollectionExport, RoundTripsThroughTheOneCollectionImport)
