@@ -4,40 +4,11 @@
 #include "cli/ExitStatus.h"
 #include "cli/StoreAnalysis.h"
 #include "store/AnalysisInput.h"
+#include "store/MetricsRows.h"
 #include "textio/CsvExport.h"
 
 namespace quorvella::cli {
 namespace {
-
-std::optional<double> widened(const std::optional<std::int32_t> &value)
-{
-    return value ? std::optional<double>(*value) : std::nullopt;
-}
-
-CollectionMetricsRow metricsRow(const Census &census)
-{
-    return CollectionMetricsRow{census.censusName,
-                                widened(census.richness),
-                                widened(census.abundance),
-                                census.buzasGibson,
-                                census.chao,
-                                census.pie,
-                                census.shannon,
-                                census.simpson,
-                                census.peters,
-                                census.pielou,
-                                census.rarefactionRichness};
-}
-
-std::vector<CollectionMetricsRow> metricsRows(std::span<const Census> censuses)
-{
-    std::vector<CollectionMetricsRow> rows;
-    rows.reserve(censuses.size());
-    for (const Census &census : censuses) {
-        rows.push_back(metricsRow(census));
-    }
-    return rows;
-}
 
 [[noreturn]] void nothingToExport()
 {
@@ -52,7 +23,7 @@ std::string exportMetrics(const Store &store)
     if (censuses.empty()) {
         nothingToExport();
     }
-    return metricsTableToCVSString(metricsRows(censuses));
+    return metricsTableToCVSString(metricsRowsOf(censuses));
 }
 
 std::string exportGroupOfCollections(const Store &store)
@@ -100,7 +71,7 @@ std::string metricsTable(std::span<const Census> censuses)
     std::string text(metricsTableHeader);
     text.back() = '\n';
     for (const Census &census : censuses) {
-        const CollectionMetricsRow row = metricsRow(census);
+        const CollectionMetricsRow row = metricsRowOf(census);
         std::string line = metricsTableToCVSString({&row, 1}).substr(metricsTableHeader.size());
         line.back() = '\n';
         text += line;

@@ -3,6 +3,7 @@
 #include "analysis/EcoCollection.h"
 #include "analysis/EcoCollectionGroup.h"
 #include "document/MyDocument.h"
+#include "store/MetricsRows.h"
 #include "textio/CsvExport.h"
 
 #include <QCoreApplication>
@@ -19,27 +20,6 @@ QString tr(const char *text)
 void showNothingToExport(MyDocument &document)
 {
     document.ui().showAlert(tr("Export could not be performed."), tr("Add collections and taxa."));
-}
-
-CollectionMetricsRow metricsRowOf(const Census &census)
-{
-    const auto widened = [](const std::optional<std::int32_t> &value) -> std::optional<double> {
-        if (!value) {
-            return std::nullopt;
-        }
-        return static_cast<double>(*value);
-    };
-    return CollectionMetricsRow{census.censusName,
-                                widened(census.richness),
-                                widened(census.abundance),
-                                census.buzasGibson,
-                                census.chao,
-                                census.pie,
-                                census.shannon,
-                                census.simpson,
-                                census.peters,
-                                census.pielou,
-                                census.rarefactionRichness};
 }
 
 } // namespace
@@ -96,12 +76,7 @@ std::optional<std::string> exportMetrics(MyDocument &document)
         showNothingToExport(document);
         return std::nullopt;
     }
-    std::vector<CollectionMetricsRow> rows;
-    rows.reserve(censuses.size());
-    for (const Census &census : censuses) {
-        rows.push_back(metricsRowOf(census));
-    }
-    return metricsTableToCVSString(rows);
+    return metricsTableToCVSString(metricsRowsOf(censuses));
 }
 
 } // namespace quorvella
