@@ -16,7 +16,6 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QScreen>
-#include <QTimer>
 #include <QToolBar>
 #include <algorithm>
 
