@@ -1,6 +1,6 @@
 #include "cli/ResultFormats.h"
 
-#include "plot/RarefactionTable.h"
+#include "textio/RarefactionTable.h"
 
 #include <algorithm>
 #include <array>
@@ -34,14 +34,7 @@ std::string plotDataTable(std::span<const Rarefaction> curve)
 
 std::string chao2Line(float chao2)
 {
-    // 0/0 is a not-a-number with its sign bit set, which printf would write
-    // as "-nan"; the document window shows every not-a-number as "nan".
-    const double shown =
-        std::isnan(chao2) ? std::fabs(static_cast<double>(chao2)) : static_cast<double>(chao2);
-    // Room for the widest "%6.2f" of a double (309 digits).
-    std::array<char, 400> text{};
-    const int length = std::snprintf(text.data(), text.size(), "Chao-2: %6.2f\n", shown);
-    return std::string(text.data(), static_cast<std::size_t>(std::max(length, 0)));
+    return chao2FieldText(static_cast<double>(chao2)) + '\n';
 }
 
 void writeCurveJson(JsonWriter &json, std::span<const Rarefaction> curve)

@@ -1,7 +1,7 @@
 #include "plot/RarefactionPlotController.h"
 
 #include "document/Ui.h"
-#include "plot/RarefactionTable.h"
+#include "textio/RarefactionTable.h"
 #include "plot/RarefactionView.h"
 
 #include <QAction>

@@ -3,7 +3,7 @@
 #include "PlotTestDocument.h"
 #include "document/ScriptedUi.h"
 #include "document/Settings.h"
-#include "plot/RarefactionTable.h"
+#include "textio/RarefactionTable.h"
 #include "plot/RarefactionView.h"
 
 #include <QClipboard>

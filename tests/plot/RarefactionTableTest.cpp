@@ -1,4 +1,4 @@
-#include "plot/RarefactionTable.h"
+#include "textio/RarefactionTable.h"
 
 #include "plot/Chao2Text.h"
 

@@ -1,5 +1,6 @@
-#include "plot/RarefactionTable.h"
+#include "textio/RarefactionTable.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 
@@ -42,6 +43,13 @@ std::string rarefactionTableText(std::span<const Rarefaction> points)
         text += '\r';
     }
     return text;
+}
+
+std::string chao2FieldText(double estimate)
+{
+    char text[fieldBufferSize];
+    const int length = std::snprintf(text, sizeof text, "Chao-2: %6.2f", unsignedNan(estimate));
+    return std::string(text, static_cast<std::size_t>(std::max(length, 0)));
 }
 
 } // namespace quorvella
