@@ -2,8 +2,10 @@
 # Installs the Debian 12 packages that building, testing and running need.
 set -euo pipefail
 
+# libclang-rt-14-dev holds libFuzzer and the sanitizer runtimes for clang;
+# it is only recommended by clang, and recommendations are not installed.
 packages=(
-  cmake ninja-build g++ clang pkg-config
+  cmake ninja-build g++ clang libclang-rt-14-dev pkg-config
   libsqlite3-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   qt6-base-dev qt6-base-dev-tools qt6-svg-dev libgl-dev
