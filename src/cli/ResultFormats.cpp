@@ -3,9 +3,6 @@
 #include "textio/RarefactionTable.h"
 
 #include <algorithm>
-#include <array>
-#include <cmath>
-#include <cstdio>
 
 namespace quorvella::cli {
 namespace {
