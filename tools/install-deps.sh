@@ -2,6 +2,8 @@
 # Installs the Debian 12 packages that building, testing and running need.
 set -euo pipefail
 
+# dpkg-dev (dpkg-shlibdeps), file, lintian, desktop-file-utils and appstream
+# build and check the Debian package (tools/package-check.sh).
 # libclang-rt-14-dev holds libFuzzer and the sanitizer runtimes for clang;
 # it is only recommended by clang, and recommendations are not installed.
 packages=(
@@ -11,6 +13,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools qt6-svg-dev libgl-dev
   fonts-liberation2
   poppler-utils
+  dpkg-dev file lintian desktop-file-utils appstream
 )
 
 missing=()

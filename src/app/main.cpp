@@ -4,6 +4,7 @@
 
 #include "app/AppController.h"
 #include "app/HelpLinks.h"
+#include "app/ProgramHelp.h"
 #include "document/QtUi.h"
 #include "log/Log.h"
 
@@ -11,6 +12,8 @@
 #include <QIcon>
 #include <QLoggingCategory>
 #include <QStringList>
+#include <cstdio>
+#include <cstring>
 #include <memory>
 
 namespace {
@@ -26,10 +29,29 @@ void routeLogLinesToQt()
     });
 }
 
+// --help and --version answer on standard output without starting the
+// graphical application, so they work without a display.
+bool printedProgramText(int argc, char *argv[])
+{
+    if (argc != 2)
+        return false;
+    std::string text;
+    if (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0)
+        text = quorvella::programHelpText();
+    else if (std::strcmp(argv[1], "--version") == 0)
+        text = quorvella::programVersionText();
+    else
+        return false;
+    std::fwrite(text.data(), 1, text.size(), stdout);
+    return true;
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
 {
+    if (printedProgramText(argc, argv))
+        return 0;
     QApplication application(argc, argv);
     QApplication::setOrganizationName(QStringLiteral("Quorvella"));
     QApplication::setApplicationName(QStringLiteral("Quorvella"));
