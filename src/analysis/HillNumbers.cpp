@@ -1,0 +1,439 @@
+#include "analysis/HillNumbers.h"
+
+#include "analysis/DiversityBootstrap.h"
+#include "analysis/DiversityTasks.h"
+#include "analysis/HillSample.h"
+#include "analysis/NormalQuantile.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <limits>
+#include <set>
+
+namespace quorvella {
+namespace {
+
+// The tables grow with the reference size; beyond this the bootstrap and
+// the tables would take more time and memory than a desktop run allows.
+constexpr std::int64_t kLargestReferenceSize = std::int64_t{1} << 24;
+constexpr int kLargestReplicateCount = 10000;
+constexpr int kLargestKnotCount = 100000;
+// Keeps (endpoint - 1) * knots within 64 bits.
+constexpr std::int64_t kLargestSize = std::int64_t{1} << 40;
+constexpr double kNotANumber = std::numeric_limits<double>::quiet_NaN();
+
+std::string numberText(double value)
+{
+    char buffer[32];
+    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
+    return std::string(buffer, result.ptr);
+}
+
+// The values computed for one sample (and for each replicate), in a fixed
+// order: the three asymptotic estimates; D0, D1, D2 and the coverage at each
+// size; m, D0, D1, D2 at each target coverage.
+struct EstimateLayout
+{
+    std::span<const std::int64_t> sizes;
+    std::span<const double> targets;
+
+    static constexpr std::size_t perSize = 4;
+    static constexpr std::size_t perTarget = 4;
+    std::size_t sizeIndex(std::size_t j) const { return 3 + perSize * j; }
+    std::size_t targetIndex(std::size_t t) const
+    {
+        return 3 + perSize * sizes.size() + perTarget * t;
+    }
+    std::size_t length() const { return targetIndex(targets.size()); }
+};
+
+std::vector<double> estimateVector(const HillSample &sample, const EstimateLayout &layout)
+{
+    std::vector<double> values;
+    values.reserve(layout.length());
+    for (const double d : sample.asymptotic()) {
+        values.push_back(d);
+    }
+    const std::int64_t N = sample.referenceSize();
+    for (const std::int64_t m : layout.sizes) {
+        const HillPoint point =
+            m < N ? sample.interpolated(m) : sample.extrapolated(static_cast<double>(m - N));
+        values.insert(values.end(), point.D.begin(), point.D.end());
+        values.push_back(point.coverage);
+    }
+    for (const double target : layout.targets) {
+        const double m = sample.sizeForCoverage(target);
+        const HillPoint point = sample.at(m);
+        values.push_back(m);
+        values.insert(values.end(), point.D.begin(), point.D.end());
+    }
+    return values;
+}
+
+EstimateMethod methodAt(double m, std::int64_t reference)
+{
+    const double n = static_cast<double>(reference);
+    if (m < n) {
+        return EstimateMethod::Interpolated;
+    }
+    return m == n ? EstimateMethod::Observed : EstimateMethod::Extrapolated;
+}
+
+// The nonzero frequencies of a sample that can be estimated, its reference
+// size (n or T); DiversityInputError otherwise.
+std::vector<std::int64_t> checkedFrequencies(const DiversitySample &sample, std::int64_t &reference)
+{
+    const std::string who = "Diversity of \"" + sample.name + "\" cannot be estimated: ";
+    std::vector<std::int64_t> frequencies;
+    std::int64_t total = 0;
+    for (const std::int64_t x : sample.frequencies) {
+        if (x < 0) {
+            throw DiversityInputError(who + "a count is negative (" + std::to_string(x) + ").");
+        }
+        if (x > 0) {
+            frequencies.push_back(x);
+            total = x > kLargestReferenceSize || total > kLargestReferenceSize
+                        ? kLargestReferenceSize + 1
+                        : total + x;
+        }
+    }
+    if (sample.dataType == DiversityDataType::Incidence) {
+        if (sample.units < 2) {
+            throw DiversityInputError(who + "incidence data need at least two sampling units.");
+        }
+        for (const std::int64_t y : frequencies) {
+            if (y > sample.units) {
+                throw DiversityInputError(who + "a species is found in " + std::to_string(y) +
+                                          " units, more than the " + std::to_string(sample.units) +
+                                          " units sampled.");
+            }
+        }
+        reference = sample.units;
+    } else {
+        reference = total;
+    }
+    if (frequencies.empty()) {
+        throw DiversityInputError(who + "no species was counted.");
+    }
+    if (reference > kLargestReferenceSize) {
+        throw DiversityInputError(who + "the sample is larger than " +
+                                  std::to_string(kLargestReferenceSize) + ".");
+    }
+    return frequencies;
+}
+
+// One assemblage on its way through the computation.
+struct Assemblage
+{
+    const DiversitySample *sample = nullptr;
+    std::string problem;
+    std::vector<std::int64_t> frequencies;
+    std::vector<std::int64_t> sizes;
+    std::shared_ptr<const ReferenceTables> tables;
+    std::optional<HillSample> hill;
+    std::optional<BootstrapAssemblage> bootstrap;
+    std::vector<double> estimates;
+    std::vector<std::vector<double>> replicates;
+
+    bool valid() const { return hill.has_value(); }
+    EstimateLayout layout(const DiversityOptions &options) const
+    {
+        return {sizes, options.coverageTargets};
+    }
+};
+
+void prepare(Assemblage &a, const DiversityOptions &options)
+{
+    try {
+        std::int64_t reference = 0;
+        a.frequencies = checkedFrequencies(*a.sample, reference);
+        a.sizes = options.sizes.empty()
+                      ? defaultDiversitySizes(reference, options.endpoint.value_or(2 * reference),
+                                              options.knots)
+                      : options.sizes;
+        a.tables = std::make_shared<const ReferenceTables>(reference);
+        a.hill.emplace(a.sample->dataType, a.frequencies, a.tables);
+        a.estimates = estimateVector(*a.hill, a.layout(options));
+        if (options.bootstrapReplicates > 0) {
+            a.bootstrap.emplace(*a.hill, a.frequencies);
+            a.replicates.resize(static_cast<std::size_t>(options.bootstrapReplicates));
+        }
+    } catch (const DiversityInputError &error) {
+        a.problem = error.what();
+        a.hill.reset();
+    }
+}
+
+void runReplicate(Assemblage &a, std::size_t replicate, const DiversityOptions &options)
+{
+    Xoshiro256StarStar random = replicateGenerator(options.seed, replicate);
+    std::vector<std::int64_t> frequencies = a.bootstrap->draw(random);
+    const EstimateLayout layout = a.layout(options);
+    if (frequencies.empty()) {
+        // An incidence replicate in which no unit holds a species.
+        a.replicates[replicate].assign(layout.length(), kNotANumber);
+        return;
+    }
+    const HillSample replicateSample(a.sample->dataType, std::move(frequencies), a.tables);
+    a.replicates[replicate] = estimateVector(replicateSample, layout);
+}
+
+// Standard deviation of the finite replicate values at one index.
+double replicateSe(const Assemblage &a, std::size_t index)
+{
+    double sum = 0.0;
+    std::size_t count = 0;
+    for (const std::vector<double> &values : a.replicates) {
+        if (std::isfinite(values[index])) {
+            sum += values[index];
+            ++count;
+        }
+    }
+    if (count < 2) {
+        return kNotANumber;
+    }
+    const double mean = sum / static_cast<double>(count);
+    double squares = 0.0;
+    for (const std::vector<double> &values : a.replicates) {
+        if (std::isfinite(values[index])) {
+            squares += (values[index] - mean) * (values[index] - mean);
+        }
+    }
+    return std::sqrt(squares / static_cast<double>(count - 1));
+}
+
+struct Band
+{
+    double se = kNotANumber;
+    double lower = kNotANumber;
+    double upper = kNotANumber;
+};
+
+Band bandAt(const Assemblage &a, std::size_t index, double z, double lowest, double highest)
+{
+    if (a.replicates.empty()) {
+        return {};
+    }
+    const double estimate = a.estimates[index];
+    const double se = replicateSe(a, index);
+    return {se, std::clamp(estimate - z * se, lowest, highest),
+            std::clamp(estimate + z * se, lowest, highest)};
+}
+
+DiversityProfile makeProfile(const Assemblage &a, const DiversityOptions &options)
+{
+    constexpr double unbounded = std::numeric_limits<double>::infinity();
+    const double z = normalQuantile(1.0 - (1.0 - options.level) / 2.0);
+    const HillSample &hill = *a.hill;
+    const EstimateLayout layout = a.layout(options);
+    DiversityProfile profile;
+    profile.name = a.sample->name;
+    profile.dataType = a.sample->dataType;
+    profile.n = hill.referenceSize();
+    profile.U = hill.total();
+    profile.observedRichness = hill.observedRichness();
+    profile.coverage = hill.observed().coverage;
+    profile.bootstrapReplicates = options.bootstrapReplicates;
+    profile.level = options.level;
+    for (const int q : options.orders) {
+        const auto qi = static_cast<std::size_t>(q);
+        const Band band = bandAt(a, qi, z, 0.0, unbounded);
+        profile.asymptotic.push_back(
+            {q, hill.observed().D[qi], a.estimates[qi], band.se, band.lower, band.upper});
+    }
+    for (const int q : options.orders) {
+        const auto qi = static_cast<std::size_t>(q);
+        for (std::size_t j = 0; j < a.sizes.size(); ++j) {
+            const std::size_t at = layout.sizeIndex(j);
+            const Band d = bandAt(a, at + qi, z, 0.0, unbounded);
+            const Band c = bandAt(a, at + 3, z, 0.0, 1.0);
+            profile.sizeBased.push_back({a.sizes[j],
+                                         methodAt(static_cast<double>(a.sizes[j]), profile.n), q,
+                                         a.estimates[at + qi], d.se, d.lower, d.upper,
+                                         a.estimates[at + 3], c.se, c.lower, c.upper});
+        }
+    }
+    for (std::size_t t = 0; t < options.coverageTargets.size(); ++t) {
+        const std::size_t at = layout.targetIndex(t);
+        const double m = a.estimates[at];
+        for (const int q : options.orders) {
+            const auto qi = static_cast<std::size_t>(q);
+            const Band d = bandAt(a, at + 1 + qi, z, 0.0, unbounded);
+            profile.coverageBased.push_back({options.coverageTargets[t], m, methodAt(m, profile.n),
+                                             q, a.estimates[at + 1 + qi], d.se, d.lower, d.upper});
+        }
+    }
+    return profile;
+}
+
+} // namespace
+
+DiversitySample abundanceSample(std::string name, std::span<const std::int32_t> counts)
+{
+    DiversitySample sample;
+    sample.name = std::move(name);
+    sample.frequencies.assign(counts.begin(), counts.end());
+    return sample;
+}
+
+DiversitySample incidenceSample(std::string name, std::span<const std::int32_t> occurrences,
+                                std::int64_t units)
+{
+    DiversitySample sample = abundanceSample(std::move(name), occurrences);
+    sample.dataType = DiversityDataType::Incidence;
+    sample.units = units;
+    return sample;
+}
+
+void validateDiversityOptions(const DiversityOptions &options)
+{
+    if (options.orders.empty()) {
+        throw std::invalid_argument("At least one order q is needed.");
+    }
+    std::set<int> seen;
+    for (const int q : options.orders) {
+        if (q < 0 || q > 2) {
+            throw std::invalid_argument("The order q must be 0, 1 or 2, not " + std::to_string(q) +
+                                        ".");
+        }
+        if (!seen.insert(q).second) {
+            throw std::invalid_argument("The order q = " + std::to_string(q) + " is given twice.");
+        }
+    }
+    for (const std::int64_t m : options.sizes) {
+        if (m < 1 || m > kLargestSize) {
+            throw std::invalid_argument("A sample size must be from 1 to " +
+                                        std::to_string(kLargestSize) + ", not " +
+                                        std::to_string(m) + ".");
+        }
+    }
+    if (options.endpoint && (*options.endpoint < 1 || *options.endpoint > kLargestSize)) {
+        throw std::invalid_argument("The endpoint must be from 1 to " +
+                                    std::to_string(kLargestSize) + ", not " +
+                                    std::to_string(*options.endpoint) + ".");
+    }
+    if (options.knots < 1 || options.knots > kLargestKnotCount) {
+        throw std::invalid_argument("The number of knots must be from 1 to " +
+                                    std::to_string(kLargestKnotCount) + ", not " +
+                                    std::to_string(options.knots) + ".");
+    }
+    for (const double c : options.coverageTargets) {
+        if (!(c > 0.0 && c < 1.0)) {
+            throw std::invalid_argument("A target coverage must lie strictly between 0 and 1, "
+                                        "not " +
+                                        numberText(c) + ".");
+        }
+    }
+    if (options.bootstrapReplicates < 0 || options.bootstrapReplicates > kLargestReplicateCount) {
+        throw std::invalid_argument("The number of bootstrap replicates must be from 0 to " +
+                                    std::to_string(kLargestReplicateCount) + ", not " +
+                                    std::to_string(options.bootstrapReplicates) + ".");
+    }
+    if (!(options.level > 0.0 && options.level < 1.0)) {
+        throw std::invalid_argument("The confidence level must lie strictly between 0 and 1, not " +
+                                    numberText(options.level) + ".");
+    }
+}
+
+const char *estimateMethodName(EstimateMethod method)
+{
+    switch (method) {
+    case EstimateMethod::Interpolated:
+        return "interpolated";
+    case EstimateMethod::Observed:
+        return "observed";
+    case EstimateMethod::Extrapolated:
+        return "extrapolated";
+    }
+    return "interpolated";
+}
+
+const char *diversityDataTypeName(DiversityDataType type)
+{
+    return type == DiversityDataType::Incidence ? "incidence" : "abundance";
+}
+
+std::vector<std::int64_t> defaultDiversitySizes(std::int64_t reference, std::int64_t endpoint,
+                                                int knots)
+{
+    // floor(seq(from, to, length = count)) in whole numbers.
+    const auto appendSequence = [](std::vector<std::int64_t> &out, std::int64_t from,
+                                   std::int64_t to, std::int64_t count) {
+        if (count <= 0 || to < from) {
+            return;
+        }
+        if (count == 1) {
+            out.push_back(from);
+            return;
+        }
+        for (std::int64_t i = 0; i < count; ++i) {
+            const std::int64_t step = (to - from) * i / (count - 1);
+            out.push_back(from + static_cast<std::int64_t>(step));
+        }
+    };
+    std::vector<std::int64_t> sizes;
+    if (endpoint <= reference) {
+        appendSequence(sizes, 1, endpoint, knots);
+    } else {
+        appendSequence(sizes, 1, reference - 1, knots / 2 - 1);
+        sizes.push_back(reference);
+        appendSequence(sizes, reference + 1, endpoint, knots - knots / 2);
+    }
+    std::sort(sizes.begin(), sizes.end());
+    sizes.erase(std::unique(sizes.begin(), sizes.end()), sizes.end());
+    return sizes;
+}
+
+std::vector<DiversityOutcome> estimateDiversityOfAll(std::span<const DiversitySample> samples,
+                                                     const DiversityOptions &options,
+                                                     const DiversityRunControl &control)
+{
+    validateDiversityOptions(options);
+    std::vector<Assemblage> assemblages(samples.size());
+    for (std::size_t i = 0; i < samples.size(); ++i) {
+        assemblages[i].sample = &samples[i];
+    }
+    const auto replicates = static_cast<std::size_t>(options.bootstrapReplicates);
+    TaskRunner runner(control, samples.size() * (1 + replicates));
+    runner.run(samples.size(), [&](std::size_t i) { prepare(assemblages[i], options); });
+
+    std::vector<std::pair<std::size_t, std::size_t>> tasks;
+    for (std::size_t i = 0; i < assemblages.size(); ++i) {
+        if (assemblages[i].valid() && replicates > 0) {
+            for (std::size_t r = 0; r < replicates; ++r) {
+                tasks.emplace_back(i, r);
+            }
+        } else {
+            runner.skip(replicates);
+        }
+    }
+    runner.run(tasks.size(), [&](std::size_t t) {
+        runReplicate(assemblages[tasks[t].first], tasks[t].second, options);
+    });
+
+    std::vector<DiversityOutcome> outcomes(samples.size());
+    for (std::size_t i = 0; i < assemblages.size(); ++i) {
+        if (assemblages[i].valid()) {
+            outcomes[i].profile = makeProfile(assemblages[i], options);
+        } else {
+            outcomes[i].problem = assemblages[i].problem;
+        }
+    }
+    return outcomes;
+}
+
+DiversityProfile estimateDiversity(const DiversitySample &sample, const DiversityOptions &options,
+                                   unsigned threads)
+{
+    DiversityRunControl control;
+    control.threads = threads;
+    std::vector<DiversityOutcome> outcomes =
+        estimateDiversityOfAll(std::span(&sample, 1), options, control);
+    if (!outcomes.front().profile) {
+        throw DiversityInputError(outcomes.front().problem);
+    }
+    return std::move(*outcomes.front().profile);
+}
+
+} // namespace quorvella
