@@ -30,6 +30,9 @@ void runCommand(const CommandLine &line, std::ostream &out)
     case Command::Chao2:
         runChao2(line, out);
         break;
+    case Command::Diversity:
+        runDiversity(line, out);
+        break;
     case Command::Validate:
         runValidate(line);
         break;

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cstdint>
 #include <map>
 
 namespace quorvella::cli {
@@ -23,6 +24,15 @@ constexpr OptionRule kPooled{"--pooled", false};
 constexpr OptionRule kSize{"--size", true};
 constexpr OptionRule kInto{"--into", true};
 constexpr OptionRule kOutput{"--output", true};
+constexpr OptionRule kIncidence{"--incidence", false};
+constexpr OptionRule kOrders{"--q", true};
+constexpr OptionRule kSizes{"--sizes", true};
+constexpr OptionRule kEndpoint{"--endpoint", true};
+constexpr OptionRule kKnots{"--knots", true};
+constexpr OptionRule kCoverage{"--coverage", true};
+constexpr OptionRule kBootstrap{"--bootstrap", true};
+constexpr OptionRule kSeed{"--seed", true};
+constexpr OptionRule kLevel{"--level", true};
 
 struct CommandRule
 {
@@ -38,6 +48,10 @@ const std::vector<CommandRule> &commandRules()
         {"rarefy", Command::Rarefy, {kFormat, kCollection, kPooled, kSize, kJson}},
         {"sample-rarefy", Command::SampleRarefy, {kFormat, kJson}},
         {"chao2", Command::Chao2, {kFormat, kJson}},
+        {"diversity",
+         Command::Diversity,
+         {kFormat, kCollection, kPooled, kIncidence, kOrders, kSizes, kEndpoint, kKnots, kCoverage,
+          kBootstrap, kSeed, kLevel, kJson}},
         {"validate", Command::Validate, {kFormat}},
         {"import", Command::Import, {kFormat, kInto}},
         {"export", Command::Export, {kOutput}},
@@ -186,6 +200,106 @@ void fillAnalysis(const RawArguments &raw, CommandLine &line)
     }
 }
 
+// Splits a comma-separated list and reads each item with `read`.
+template <typename T, typename Read> std::vector<T> parseList(std::string_view value, Read read)
+{
+    std::vector<T> items;
+    std::size_t start = 0;
+    for (;;) {
+        const std::size_t comma = value.find(',', start);
+        items.push_back(read(value.substr(start, comma - start)));
+        if (comma == std::string_view::npos) {
+            return items;
+        }
+        start = comma + 1;
+    }
+}
+
+template <typename T> bool readWhole(std::string_view text, T &number)
+{
+    const char *last = text.data() + text.size();
+    const auto [end, error] = std::from_chars(text.data(), last, number);
+    return !text.empty() && error == std::errc() && end == last;
+}
+
+std::int64_t parseWhole(std::string_view text, const OptionRule &option, std::string_view what)
+{
+    std::int64_t number = 0;
+    if (!readWhole(text, number)) {
+        throw UsageError(std::string(option.name) + " needs " + std::string(what) + ", not '" +
+                         std::string(text) + "'");
+    }
+    return number;
+}
+
+double parseReal(std::string_view text, const OptionRule &option)
+{
+    double number = 0;
+    if (!readWhole(text, number)) {
+        throw UsageError(std::string(option.name) + " needs numbers like 0.95, not '" +
+                         std::string(text) + "'");
+    }
+    return number;
+}
+
+void fillDiversityOptions(const RawArguments &raw, DiversityOptions &options)
+{
+    if (raw.has(kOrders)) {
+        options.orders = parseList<int>(valueOf(raw, kOrders), [](std::string_view item) {
+            const std::int64_t q = parseWhole(item, kOrders, "orders 0, 1 or 2");
+            return static_cast<int>(std::clamp<std::int64_t>(q, INT32_MIN, INT32_MAX));
+        });
+    }
+    if (raw.has(kSizes)) {
+        options.sizes = parseList<std::int64_t>(valueOf(raw, kSizes), [](std::string_view item) {
+            return parseWhole(item, kSizes, "whole sample sizes");
+        });
+        std::sort(options.sizes.begin(), options.sizes.end());
+        options.sizes.erase(std::unique(options.sizes.begin(), options.sizes.end()),
+                            options.sizes.end());
+    }
+    if (raw.has(kEndpoint)) {
+        options.endpoint = parseWhole(valueOf(raw, kEndpoint), kEndpoint, "a whole sample size");
+    }
+    const auto boundedInt = [&raw](const OptionRule &option, std::string_view what) {
+        const std::int64_t value = parseWhole(valueOf(raw, option), option, what);
+        return static_cast<int>(std::clamp<std::int64_t>(value, -1, INT32_MAX));
+    };
+    if (raw.has(kKnots)) {
+        options.knots = boundedInt(kKnots, "a whole number of knots");
+    }
+    if (raw.has(kBootstrap)) {
+        options.bootstrapReplicates = boundedInt(kBootstrap, "a whole number of replicates");
+    }
+    if (raw.has(kCoverage)) {
+        options.coverageTargets =
+            parseList<double>(valueOf(raw, kCoverage),
+                              [](std::string_view item) { return parseReal(item, kCoverage); });
+    }
+    if (raw.has(kSeed) && !readWhole(std::string_view(valueOf(raw, kSeed)), options.seed)) {
+        throw UsageError("--seed needs a whole number from 0 to 18446744073709551615, not '" +
+                         valueOf(raw, kSeed) + "'");
+    }
+    if (raw.has(kLevel)) {
+        options.level = parseReal(valueOf(raw, kLevel), kLevel);
+    }
+    try {
+        validateDiversityOptions(options);
+    } catch (const std::invalid_argument &error) {
+        throw UsageError(error.what());
+    }
+}
+
+void fillDiversity(const RawArguments &raw, CommandLine &line)
+{
+    fillAnalysis(raw, line);
+    line.incidence = raw.has(kIncidence);
+    if (line.incidence && (line.pooled || line.collectionName)) {
+        throw UsageError("--incidence excludes --collection and --pooled");
+    }
+    fillDiversityOptions(raw, line.diversity);
+}
+
 void fillValidate(const RawArguments &raw, CommandLine &line)
 {
     line.format = optionalFormat(raw);
@@ -302,6 +416,9 @@ CommandLine parseCommandLine(std::span<const std::string_view> args)
         break;
     case Command::Export:
         fillExport(raw, line);
+        break;
+    case Command::Diversity:
+        fillDiversity(raw, line);
         break;
     default:
         fillAnalysis(raw, line);

@@ -4,6 +4,8 @@
 // whole line against the synopsis of the chosen command and throws
 // UsageError with a precise message for anything it cannot run.
 
+#include "analysis/HillNumbers.h"
+
 #include <cstdint>
 #include <optional>
 #include <span>
@@ -20,6 +22,7 @@ enum class Command {
     Rarefy,
     SampleRarefy,
     Chao2,
+    Diversity,
     Validate,
     Import,
     Export
@@ -42,6 +45,10 @@ struct CommandLine
     std::optional<std::string> collectionName;
     bool pooled = false;
     std::optional<std::int32_t> size;
+    // diversity: the collections as the sampling units of one assemblage,
+    // and the estimation settings (already checked).
+    bool incidence = false;
+    DiversityOptions diversity;
     // The INPUT of the analysis commands, the FILE of validate, the FILEs of
     // import or the DOCUMENT of export, in the order given.
     std::vector<std::string> paths;

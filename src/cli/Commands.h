@@ -13,6 +13,7 @@ void runMetrics(const CommandLine &line, std::ostream &out);
 void runRarefy(const CommandLine &line, std::ostream &out);
 void runSampleRarefy(const CommandLine &line, std::ostream &out);
 void runChao2(const CommandLine &line, std::ostream &out);
+void runDiversity(const CommandLine &line, std::ostream &out);
 void runValidate(const CommandLine &line);
 void runImport(const CommandLine &line);
 void runExport(const CommandLine &line, std::ostream &out);

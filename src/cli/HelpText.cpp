@@ -13,6 +13,11 @@ constexpr const char *kSynopsis =
     "                                [--size M] [--json] INPUT\n"
     "    quorvella-cli sample-rarefy [--format F] [--json] INPUT\n"
     "    quorvella-cli chao2         [--format F] [--json] INPUT\n"
+    "    quorvella-cli diversity     [--format F] [--collection NAME | --pooled |\n"
+    "                                --incidence] [--q 0,1,2] [--sizes M,...]\n"
+    "                                [--endpoint M] [--knots K] [--coverage C,...]\n"
+    "                                [--bootstrap B] [--seed S] [--level L]\n"
+    "                                [--json] INPUT\n"
     "    quorvella-cli validate      --format F FILE\n"
     "    quorvella-cli import        --format F FILE... --into DOCUMENT\n"
     "    quorvella-cli export        (metrics | group | collection NAME |\n"
@@ -63,6 +68,35 @@ COMMANDS
         The Chao-2 estimate of total richness over all collections, as the
         line "Chao-2: x".
 
+    diversity
+        Hill numbers of order q = 0 (richness), 1 (the exponential of
+        Shannon entropy) and 2 (inverse Simpson) for samples of unequal
+        size: interpolated (rarefied) below and extrapolated above each
+        reference sample, the sample coverage at each size, the asymptotic
+        estimates and, with --coverage, the estimates at equal coverage.
+        Each collection of INPUT is one assemblage, in store order; or the
+        first collection named NAME (--collection NAME); or all collections
+        pooled (--pooled); with --incidence the collections are the
+        sampling units of one assemblage. Sizes count individuals (sampling
+        units with --incidence): 40 knots up to twice the reference size
+        (--knots K, --endpoint M) or the sizes given (--sizes). Standard
+        errors come from B bootstrap replicates (--bootstrap, default 50;
+        0 for none) drawn with seed S (default 20140101), so the same input
+        gives the same bands on every machine; a band is the estimate plus
+        or minus z times the standard error at level L (default 0.95),
+        diversity limits at least 0, coverage limits within 0 and 1.
+        Prints one comma-separated line per assemblage, kind of estimate
+        (size, coverage, asymptotic), q and size, under the header
+            assemblage,dataType,kind,q,m,method,targetCoverage,D,se,
+            lower,upper,coverage,coverageSe,coverageLower,coverageUpper
+        (empty cells do not apply). An assemblage that cannot be estimated
+        (no counts; incidence with one unit) is reported on standard error
+        after the others are printed, and the run ends with status 1.
+        References: Chao, Gotelli, Hsieh et al. (2014), Ecological
+        Monographs 84:45-67; Chao & Jost (2012), Ecology 93:2533-2547;
+        Chao, Wang & Jost (2013), Methods in Ecology and Evolution
+        4:1091-1100.
+
     validate
         Checks FILE against its import format. Prints nothing for a valid
         file; otherwise prints the fault.
@@ -90,9 +124,20 @@ OPTIONS
                         "inf", "-inf" and "nan"
     --sample-size N     metrics: rarefy each collection to N specimens
                         (default 50)
-    --collection NAME   rarefy: the first collection named NAME
-    --pooled            rarefy: all collections pooled into one
+    --collection NAME   rarefy, diversity: the first collection named NAME
+    --pooled            rarefy, diversity: all collections pooled into one
     --size M            rarefy: only the point for M specimens
+    --incidence         diversity: the collections as sampling units
+    --q Q,...           diversity: the orders, from 0, 1 and 2 (default all)
+    --sizes M,...       diversity: the sample sizes instead of the knots
+    --endpoint M        diversity: the largest size of the knots (default
+                        twice the reference size)
+    --knots K           diversity: the number of sizes (default 40)
+    --coverage C,...    diversity: target coverages, each between 0 and 1
+    --bootstrap B       diversity: replicates, 0 to 10000 (default 50)
+    --seed S            diversity: the bootstrap's seed (default 20140101)
+    --level L           diversity: the bands' level, between 0 and 1
+                        (default 0.95)
     --into DOCUMENT     import: the document that receives the collections
     --output FILE       export: write to FILE (atomically) instead of
                         standard output
@@ -108,6 +153,18 @@ JSON OUTPUT
                       "upper99"}, ...]
     sample-rarefy   {"chao2": x, "curve": [points as for rarefy]}
     chao2           {"chao2": x}
+    diversity       [{"name", "dataType", "n", "U" (incidence only),
+                      "observedRichness", "coverage",
+                      "asymptotic": [{"q", "observed", "estimate", "se",
+                                      "lower", "upper"}, ...],
+                      "sizeBased": [{"m", "method", "q", "D", "se",
+                                     "lower", "upper", "coverage",
+                                     "coverageLower", "coverageUpper"}, ...],
+                      "coverageBased" (with --coverage): [{"targetCoverage",
+                          "m", "method", "q", "D", "se", "lower",
+                          "upper"}, ...]}, ...]
+                    method: "interpolated", "observed" or "extrapolated";
+                    without a bootstrap se and the limits are null
 
 EXIT STATUS
     0   success
@@ -119,6 +176,11 @@ EXAMPLES
     Check a file, then compute its measures:
         quorvella-cli validate --format matrix forams.csv
         quorvella-cli metrics --format matrix --json forams.csv
+
+    Hill numbers of every collection with 200 bootstrap replicates and
+    the diversity at 95 % coverage:
+        quorvella-cli diversity --format matrix --bootstrap 200 \
+            --coverage 0.95 forams.csv
 
     Build a document from several files and export its matrix:
         quorvella-cli import --format table a.txt b.txt --into survey.qvl
