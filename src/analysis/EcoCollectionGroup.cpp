@@ -130,7 +130,8 @@ void EcoCollectionGroup::createAbundanceMatrix()
             continue;
         }
         if (const std::optional<std::size_t> column = columnOfTaxon(*taxon.name)) {
-            abundanceMatrix_[*row * numTaxa_ + *column] = taxon.abundance.value_or(0);
+            std::int32_t &cell = abundanceMatrix_[*row * numTaxa_ + *column];
+            cell = saturatingAdd(cell, taxon.abundance.value_or(0));
         }
     }
     hasAbundanceMatrix_ = true;

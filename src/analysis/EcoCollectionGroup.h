@@ -45,8 +45,9 @@ public:
     // Column of a name in taxonNames(), or nothing.
     std::optional<std::size_t> columnOfTaxon(const std::string &name) const;
 
-    // Rows are collections, columns taxon names; a later taxon of the same
-    // name in one collection replaces the earlier one's cell. Sets numTaxa()
+    // Rows are collections, columns taxon names; taxa of the same name in one
+    // collection add up in their cell (saturating at the 32-bit limit), so no
+    // specimen is lost. Sets numTaxa()
     // and numCollections(), which are 0 before.
     void createAbundanceMatrix();
     bool hasAbundanceMatrix() const { return hasAbundanceMatrix_; }

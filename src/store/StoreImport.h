@@ -25,7 +25,8 @@ struct StoreImportResult
     std::optional<std::vector<std::string>> completionList;
 };
 
-// One collection "imported census" with one "unnamed species" per number.
+// One collection "imported census" with one taxon per number, named
+// "unnamed species 1", "unnamed species 2", ... in list order.
 StoreImportResult addAbundanceListToMOCFromString(Store &store, std::string_view text);
 
 // One collection "imported census" with one taxon per row that has an

@@ -7,12 +7,12 @@
 namespace quorvella {
 namespace {
 
-// Bytes that may begin a delimiter: comma, double quote, the ASCII line ends,
-// and the lead bytes of U+0085 (C2) and U+2028/U+2029 (E2).
+// Bytes that may begin a delimiter: a separator, double quote, the ASCII line
+// ends, and the lead bytes of U+0085 (C2) and U+2028/U+2029 (E2).
 constexpr std::array<bool, 256> makeDelimiterLeads()
 {
     std::array<bool, 256> leads{};
-    for (const char byte : {',', '"', '\n', '\v', '\f', '\r'}) {
+    for (const char byte : {',', ';', '\t', '"', '\n', '\v', '\f', '\r'}) {
         leads[static_cast<unsigned char>(byte)] = true;
     }
     leads[0xC2] = true;
@@ -24,7 +24,46 @@ constexpr std::array<bool, 256> delimiterLeads = makeDelimiterLeads();
 
 } // namespace
 
-FieldReader::FieldReader(std::string_view text) : text_(text)
+namespace {
+
+bool isDigit(char byte)
+{
+    return byte >= '0' && byte <= '9';
+}
+
+// A comma between two digits, as in "6,2": a decimal comma, not a separator.
+bool isDecimalCommaAt(std::string_view text, std::size_t pos)
+{
+    return pos > 0 && pos + 1 < text.size() && isDigit(text[pos - 1]) && isDigit(text[pos + 1]);
+}
+
+} // namespace
+
+char detectFieldSeparator(std::string_view text)
+{
+    std::size_t pos = skipLineEnds(text, 0);
+    bool quoted = false;
+    bool tab = false;
+    bool semicolon = false;
+    for (; pos < text.size(); ++pos) {
+        const char byte = text[pos];
+        if (byte == '"') {
+            quoted = !quoted;
+        } else if (quoted) {
+            continue;
+        } else if (byte == ',' && !isDecimalCommaAt(text, pos)) {
+            return ',';
+        } else if (lineEndLengthAt(text, pos) > 0) {
+            break;
+        } else {
+            tab = tab || byte == '\t';
+            semicolon = semicolon || byte == ';';
+        }
+    }
+    return tab ? '\t' : semicolon ? ';' : ',';
+}
+
+FieldReader::FieldReader(std::string_view text, char separator) : text_(text), separator_(separator)
 {
     startField();
 }
@@ -67,7 +106,7 @@ std::size_t FieldReader::findDelimiter(std::size_t pos) const
         if (!delimiterLeads[byte]) {
             continue;
         }
-        if (byte == ',' || byte == '"' || lineEndLengthAt(text_, pos) > 0) {
+        if (byte == separator_ || byte == '"' || lineEndLengthAt(text_, pos) > 0) {
             return pos;
         }
     }
@@ -118,12 +157,12 @@ bool FieldReader::next(Field &field)
             } else {
                 quoted = !quoted;
             }
-        } else { // a comma
+        } else { // the separator
             ++pos_;
             if (!quoted) {
                 return finishCommaField(field);
             }
-            appendToField(",");
+            appendToField(text_.substr(pos_ - 1, 1));
         }
     }
 }
@@ -135,7 +174,15 @@ bool FieldReader::finishCommaField(Field &field)
     field.column = column_;
     field.row = row_;
     ++column_;
-    pos_ = skipWhitespace(text_, pos_);
+    // Whitespace after a separator is skipped, but never a further separator:
+    // two tabs in a row enclose an empty field.
+    while (pos_ < text_.size() && text_[pos_] != separator_) {
+        const std::size_t next = whitespaceLengthAt(text_, pos_);
+        if (next == 0) {
+            break;
+        }
+        pos_ += next;
+    }
     return true;
 }
 

@@ -1,14 +1,17 @@
 #pragma once
 
 // The quote-aware reader that splits the two tabular import formats into rows
-// and comma-separated fields. The validators and the parsers of both formats
+// and fields separated by commas (or, for tables written by spreadsheets in
+// comma-decimal locales and by tools that write tab-separated text, by
+// semicolons or tabs: see detectFieldSeparator). The validators and the parsers of both formats
 // read through this one class, so a text is always split the same way.
 //
 // Rules: a run of line-end characters of any length and mix ends a row (blank
 // lines are not rows); a double quote switches quoting on and off anywhere in
-// a field and is not part of it; inside quoting, commas and line ends belong
-// to the field and a doubled double quote stands for one; whitespace is
-// skipped only right after a comma; a quote left open at the end is no error.
+// a field and is not part of it; inside quoting, separators and line ends
+// belong to the field and a doubled double quote stands for one; whitespace
+// (other than the separator itself) is skipped only right after a separator;
+// a quote left open at the end is no error.
 
 #include <cstddef>
 #include <string>
@@ -16,8 +19,14 @@
 
 namespace quorvella {
 
+// The separator a table is read with: a comma, unless the first row that holds
+// text has no comma outside quotes (a comma between two digits is a decimal
+// comma and does not count) but holds a tab (then tabs) or a semicolon (then
+// semicolons). The whole text is read with the one separator found.
+char detectFieldSeparator(std::string_view text);
+
 enum class FieldEnd {
-    Comma,     // a comma-ended field; more fields follow in the row
+    Comma,     // a separator-ended field; more fields follow in the row
     LineEnd,   // the row-end field of a row ended by line-end characters
     EndOfText, // the row-end field of the last row
 };
@@ -35,7 +44,7 @@ struct Field
 class FieldReader
 {
 public:
-    explicit FieldReader(std::string_view text);
+    explicit FieldReader(std::string_view text, char separator = ',');
 
     // Reads the next field into field; false when the text is exhausted.
     // Row-end fields are delivered also when empty: each format decides.
@@ -51,6 +60,7 @@ private:
     bool finishCommaField(Field &field);
 
     std::string_view text_;
+    char separator_;
     std::size_t pos_ = 0;
     std::size_t row_ = 1;
     std::size_t column_ = 1;

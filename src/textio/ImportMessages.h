@@ -45,4 +45,10 @@ inline constexpr std::string_view tooFewAbundances =
     "Fewer abundances found in a row than there are species. See help for formatting an input "
     "file.";
 
+// A matrix whose first row has no field after the label: most often a table
+// whose fields are separated by something this reader does not know.
+inline constexpr std::string_view noSpecies =
+    "The first row names no species. Quorvella reads species names separated by commas, "
+    "semicolons or tabs.";
+
 } // namespace quorvella::importmessages

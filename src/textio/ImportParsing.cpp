@@ -30,6 +30,14 @@ std::size_t skipToken(std::string_view text, std::size_t pos)
 
 } // namespace
 
+std::string unnamedSpeciesNameFor(std::size_t serial)
+{
+    std::string name(unnamedSpeciesName);
+    name += ' ';
+    name += std::to_string(serial);
+    return name;
+}
+
 ImportedCollection parseAbundanceList(std::string_view text)
 {
     ImportedCollection collection{std::string(importedCollectionName), {}};
@@ -40,7 +48,8 @@ ImportedCollection parseAbundanceList(std::string_view text)
             pos = skipAbundanceListSeparators(text, skipToken(text, pos));
             continue;
         }
-        collection.taxa.push_back({std::string(unnamedSpeciesName), integerValue(*number)});
+        collection.taxa.push_back(
+            {unnamedSpeciesNameFor(collection.taxa.size() + 1), integerValue(*number)});
         pos = skipAbundanceListSeparators(text, pos + number->length);
     }
     return collection;
@@ -51,7 +60,7 @@ ImportedCollection parseCollection(std::string_view text)
     ImportedCollection collection{std::string(importedCollectionName), {}};
     // Every row of a validated text sets the name before its abundance.
     std::string name;
-    FieldReader reader(text);
+    FieldReader reader(text, detectFieldSeparator(text));
     Field field;
     while (reader.next(field)) {
         if (!field.isRowEnd()) {
@@ -98,7 +107,7 @@ ImportedCollectionGroup parseCollectionGroup(std::string_view text)
         }
         rowTaxa.clear();
     };
-    FieldReader reader(text);
+    FieldReader reader(text, detectFieldSeparator(text));
     Field field;
     while (reader.next(field)) {
         if (field.isRowEnd() && field.text.empty()) {

@@ -10,16 +10,22 @@
 
 #include "textio/ImportedCollection.h"
 
+#include <cstddef>
+#include <string>
 #include <string_view>
 
 namespace quorvella {
 
 // The collection name every abundance-list and one-collection import gets.
 inline constexpr std::string_view importedCollectionName = "imported census";
-// The taxon name of every abundance-list entry.
+// The abundance-list entries are named "unnamed species 1", "unnamed species
+// 2", ... in list order: distinct names, so that the group analyses count them
+// as distinct species.
 inline constexpr std::string_view unnamedSpeciesName = "unnamed species";
+std::string unnamedSpeciesNameFor(std::size_t serial);
 
-// One collection "imported census" with one taxon "unnamed species" per number.
+// One collection "imported census" with one taxon per number, named by
+// unnamedSpeciesNameFor(1, 2, ...).
 ImportedCollection parseAbundanceList(std::string_view text);
 
 // One collection "imported census" with one taxon per row that has an

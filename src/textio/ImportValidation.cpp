@@ -31,6 +31,24 @@ ValidationResult validateAbundanceListFromString(std::string_view text)
 
 namespace {
 
+// In a table read with semicolons or tabs, "1,5" is a number with a decimal
+// comma, as a comma-decimal spreadsheet writes it: not whole ("1,0" is).
+bool hasDecimalCommaFraction(std::string_view field)
+{
+    const std::size_t start = skipWhitespace(field, 0);
+    const std::optional<NumberToken> number = readNumber(field, start);
+    std::size_t pos = start + (number ? number->length : 0);
+    if (!number || pos >= field.size() || field[pos] != ',') {
+        return false;
+    }
+    for (++pos; pos < field.size() && field[pos] >= '0' && field[pos] <= '9'; ++pos) {
+        if (field[pos] != '0') {
+            return true;
+        }
+    }
+    return false;
+}
+
 // The rule for the abundance field of a one-collection row.
 std::optional<std::string_view> checkPositiveAbundance(std::string_view field)
 {
@@ -38,7 +56,7 @@ std::optional<std::string_view> checkPositiveAbundance(std::string_view field)
     if (value <= 0.0f) {
         return msg::zeroOrNegative;
     }
-    if (!isWhole(value)) {
+    if (!isWhole(value) || hasDecimalCommaFraction(field)) {
         return msg::decimal;
     }
     return std::nullopt;
@@ -64,7 +82,7 @@ std::optional<std::string_view> checkCollectionField(const Field &field)
 
 ValidationResult validateCollectionFromString(std::string_view text)
 {
-    FieldReader reader(text);
+    FieldReader reader(text, detectFieldSeparator(text));
     Field field;
     while (reader.next(field)) {
         if (const std::optional<std::string_view> fault = checkCollectionField(field)) {
@@ -85,7 +103,9 @@ public:
     {
         if (field.row == 1) {
             readHeaderField(field);
-            return std::nullopt;
+            // A first row without a field after the label names no species.
+            return field.isRowEnd() && headerCount_ <= 1 ? std::optional(msg::noSpecies)
+                                                         : std::nullopt;
         }
         if (field.column == 1) {
             abundanceCount_ = 0; // the collection's name: not checked
@@ -117,7 +137,7 @@ private:
         if (value < 0.0f) {
             return msg::negative;
         }
-        if (!isWholeIn32Bits(value)) {
+        if (!isWholeIn32Bits(value) || hasDecimalCommaFraction(field.text)) {
             return msg::decimal;
         }
         if (++abundanceCount_ > speciesCount_) {
@@ -138,7 +158,7 @@ private:
 
 ValidationResult validateCollectionGroupFromString(std::string_view text)
 {
-    FieldReader reader(text);
+    FieldReader reader(text, detectFieldSeparator(text));
     GroupChecker checker;
     Field field;
     while (reader.next(field)) {

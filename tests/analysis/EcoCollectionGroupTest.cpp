@@ -101,7 +101,7 @@ TEST(EcoCollectionGroupMatrix, CellsRowsAndCounts)
     const std::vector<Row> expected = {
         {4, 2, 0, 0}, // first collection
         {0, 0, 0, 0}, // Carex counted 0, Dryas without a count
-        {1, 0, 0, 0}, // the later of two Abies decides the cell
+        {8, 0, 0, 0}, // both Abies of C add up in one cell: no specimen is lost
         {0, 0, 0, 0}, // a collection without taxa is a row of zeros
         {5, 0, 0, 0},
     };

@@ -632,8 +632,25 @@ std::vector<ToolCase> toolCases()
           {"import", "--format", "list", "{data}/worked-list.txt", "--into", "{tmp}/d.qvl"}},
          {"export", "group", "{tmp}/d.qvl"},
          0,
-         " , A, B, C, unnamed species\rS2,0,4,1,0\rS1,2,0,5,0\rS3,1,1,0,0\r"
-         "imported census,0,0,0,2\r",
+         " , A, B, C, unnamed species 1, unnamed species 2, unnamed species 3, unnamed species "
+         "4, unnamed species 5\rS2,0,4,1,0,0,0,0,0\rS1,2,0,5,0,0,0,0,0\rS3,1,1,0,0,0,0,0,0\r"
+         "imported census,0,0,0,5,3,1,1,2\r",
+         "",
+         {present("{tmp}/d.qvl")}},
+        {"an abundance list's taxa are five species beside the others",
+         {{"import", "--format", "matrix", "{data}/matrix-three.csv", "--into", "{tmp}/d.qvl"},
+          {"import", "--format", "list", "{data}/worked-list.txt", "--into", "{tmp}/d.qvl"}},
+         {"chao2", "--json", "{tmp}/d.qvl"},
+         0,
+         "{\n  \"chao2\": 11.125\n}\n", // S = 8, m = 4, Q1 = 5, Q2 = 3
+         "",
+         {present("{tmp}/d.qvl")}},
+        {"taxa of one name in one collection add up in the group",
+         {{"import", "--format", "matrix", "{data}/matrix-three.csv", "--into", "{tmp}/d.qvl"},
+          {"import", "--format", "table", "{data}/table-repeated.txt", "--into", "{tmp}/d.qvl"}},
+         {"export", "group", "{tmp}/d.qvl"},
+         0,
+         " , A, B, C\rS2,0,4,1\rS1,2,0,5\rS3,1,1,0\rimported census,5,1,0\r",
          "",
          {present("{tmp}/d.qvl")}},
         {"import checks every file before touching the document",

@@ -237,8 +237,9 @@ void DocumentNamesTest::droppedFileIsImported_data()
     QTest::addColumn<QString>("records");
 
     QTest::newRow("abundance list")
-        << "drop.txt" << 0 << "imported census[unnamed species 2|unnamed species 5]";
-    QTest::newRow("group") << "drop.CSV" << 2 << "5[]";
+        << "drop.txt" << 0 << "imported census[unnamed species 1 2|unnamed species 2 5]";
+    // One column read as a matrix names no species: refused, nothing imported.
+    QTest::newRow("group") << "drop.CSV" << 2 << "";
     QTest::newRow("cancelled") << "drop.csv" << -1 << "";
     QTest::newRow("other extensions are not taken") << "drop.dat" << 0 << "";
 }

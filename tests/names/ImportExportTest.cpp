@@ -85,7 +85,7 @@ void ImportExportTest::importCommands_data()
     const int group = int(ImportFormat::CollectionGroup);
     QTest::newRow("abundance list")
         << list << QByteArray("3, 1\r\n4\n")
-        << "imported census[unnamed species 3|unnamed species 1|unnamed species 4]"
+        << "imported census[unnamed species 1 3|unnamed species 2 1|unnamed species 3 4]"
         << ""
         << "";
     QTest::newRow("abundance list of separators only")
@@ -163,7 +163,8 @@ void ImportExportTest::importWithoutDocumentMakesOne_data()
     QTest::addColumn<QString>("selected");
 
     QTest::newRow("a valid list") << int(ImportFormat::AbundanceList) << QByteArray("1 2") << 1
-                                  << QStringList{QStringLiteral("unnamed species")}
+                                  << QStringList{QStringLiteral("unnamed species 1"),
+                                                 QStringLiteral("unnamed species 2")}
                                   << "imported census";
     QTest::newRow("a group replaces the completion list")
         << int(ImportFormat::CollectionGroup) << QByteArray(" ,Orbulina,Globigerina\nS1,1,2\n") << 1

@@ -43,17 +43,20 @@ TEST(StoreImport, RecordsOfEachFormat)
         std::vector<ExpectedCollection> collections;
         std::optional<std::vector<std::string>> completion;
     };
-    const auto unnamed = [](std::int32_t n) { return ExpectedTaxon{"unnamed species", n}; };
+    // The list's taxa are numbered in list order, so that they stay distinct.
+    const auto unnamed = [](int serial, std::int32_t n) {
+        return ExpectedTaxon{"unnamed species " + std::to_string(serial), n};
+    };
     const Row rows[] = {
         {"list",
          Format::AbundanceList,
          "3, 1, 4",
-         {{"imported census", {unnamed(3), unnamed(1), unnamed(4)}}},
+         {{"imported census", {unnamed(1, 3), unnamed(2, 1), unnamed(3, 4)}}},
          std::nullopt},
         {"list over lines",
          Format::AbundanceList,
          "3\r\n1\t4\n",
-         {{"imported census", {unnamed(3), unnamed(1), unnamed(4)}}},
+         {{"imported census", {unnamed(1, 3), unnamed(2, 1), unnamed(3, 4)}}},
          std::nullopt},
         {"list of line ends",
          Format::AbundanceList,
@@ -63,12 +66,12 @@ TEST(StoreImport, RecordsOfEachFormat)
         {"list with a zero fraction",
          Format::AbundanceList,
          "5.0",
-         {{"imported census", {unnamed(5)}}},
+         {{"imported census", {unnamed(1, 5)}}},
          std::nullopt},
         {"list with an exponent",
          Format::AbundanceList,
          "1e2",
-         {{"imported census", {unnamed(100)}}},
+         {{"imported census", {unnamed(1, 100)}}},
          std::nullopt},
         {"table with a repeated name",
          Format::Collection,

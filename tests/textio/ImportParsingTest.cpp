@@ -12,9 +12,19 @@ namespace {
 
 using Taxa = std::vector<ImportedTaxon>;
 
+// An abundance-list taxon; its name is numbered by position (numbered()).
 ImportedTaxon unnamed(std::int32_t abundance)
 {
     return {"unnamed species", abundance};
+}
+
+// The names an abundance list gives: "unnamed species 1", "unnamed species 2", ...
+Taxa numbered(Taxa taxa)
+{
+    for (std::size_t i = 0; i < taxa.size(); ++i) {
+        taxa[i].name += " " + std::to_string(i + 1);
+    }
+    return taxa;
 }
 
 // Collects the log lines written while it lives.
@@ -56,7 +66,7 @@ TEST_P(ParseCollectionTest, MakesTheTaxaTheValidatorAccepted)
                                                      : validateCollectionFromString(row.text);
     EXPECT_TRUE(check.isValid()) << *check.fault;
     EXPECT_EQ(parsed.name, "imported census");
-    EXPECT_EQ(parsed.taxa, row.taxa);
+    EXPECT_EQ(parsed.taxa, row.abundanceList ? numbered(row.taxa) : row.taxa);
     EXPECT_TRUE(log.lines.empty());
 }
 
@@ -97,7 +107,19 @@ INSTANTIATE_TEST_SUITE_P(
         CollectionRow{"table row ending with comma adds nothing", false, "A,\nB,2", {{"B", 2}}},
         CollectionRow{"table empty name", false, ",5", {{"", 5}}},
         CollectionRow{"table exponent", false, "A,1e2", {{"A", 100}}},
-        CollectionRow{"table fraction zero and text after", false, "A,7.0 specimens", {{"A", 7}}}),
+        CollectionRow{"table fraction zero and text after", false, "A,7.0 specimens", {{"A", 7}}},
+        CollectionRow{"table as a semicolon spreadsheet writes it",
+                      false,
+                      "Abies alba;3\r\nBetula;12\r\n",
+                      {{"Abies alba", 3}, {"Betula", 12}}},
+        CollectionRow{"table as write.table with sep=\";\" writes it",
+                      false,
+                      "\"Abies alba\";3\n\"Betula; var. b\";12,0\n",
+                      {{"Abies alba", 3}, {"Betula; var. b", 12}}},
+        CollectionRow{"table tab-separated",
+                      false,
+                      "Abies alba\t3\nBetula\t 12\n",
+                      {{"Abies alba", 3}, {"Betula", 12}}}),
     testing::LabelName());
 
 TEST(ParseCollection, LogsEachFieldOutOfPlaceAndGoesOn)
@@ -112,7 +134,7 @@ TEST(ParseCollection, LogsEachFieldOutOfPlaceAndGoesOn)
 TEST(ParseAbundanceList, SkipsWhatIsNotANumberInAnUncheckedText)
 {
     EXPECT_EQ(parseAbundanceList("4 abc;def 12abc 7").taxa,
-              (Taxa{unnamed(4), unnamed(12), unnamed(7)}));
+              numbered(Taxa{unnamed(4), unnamed(12), unnamed(7)}));
 }
 
 struct GroupRow
@@ -164,6 +186,22 @@ INSTANTIATE_TEST_SUITE_P(
                                "x,A,B,\nS1,1,2,\nS2,3,4\n",
                                {{"S1", {{"A", 1}, {"B", 2}}}, {"S2", {{"A", 3}, {"B", 4}}}},
                                {"A", "B"}},
+                      GroupRow{"as R's write.csv writes it",
+                               "\"\",\"Abies alba\",\"Betula\"\n\"S1\",3,0\n\"S2\",0,12\n",
+                               {{"S1", {{"Abies alba", 3}}}, {"S2", {{"Betula", 12}}}},
+                               {"Abies alba", "Betula"}},
+                      GroupRow{"as R's write.csv2 writes it",
+                               "\"\";\"Abies alba\";\"Betula\"\n\"S1\";3;0\n\"S2\";0;12,0\n",
+                               {{"S1", {{"Abies alba", 3}}}, {"S2", {{"Betula", 12}}}},
+                               {"Abies alba", "Betula"}},
+                      GroupRow{"as a semicolon spreadsheet writes it, an empty cell",
+                               "Sample;Abies alba;Betula\r\nS1;3;\r\nS2;;12\r\n",
+                               {{"S1", {{"Abies alba", 3}}}, {"S2", {{"Betula", 12}}}},
+                               {"Abies alba", "Betula"}},
+                      GroupRow{"tab-separated, two tabs enclose an empty cell",
+                               "Sample\tAbies alba\tBetula\nS1\t3\t0\nS2\t\t12\n",
+                               {{"S1", {{"Abies alba", 3}}}, {"S2", {{"Betula", 12}}}},
+                               {"Abies alba", "Betula"}},
                       GroupRow{"empty header fields left out of completion",
                                ",A,,B\nS1,1,0,2\n",
                                {{"S1", {{"A", 1}, {"B", 2}}}},
