@@ -1,0 +1,226 @@
+// Community-sequencing scale: a 1000-sample by 20 000-taxon table (about
+// 40 MB of text, 2 million non-zero cells; CommunityTable.h).
+//
+// Targets on the two-core reference machine:
+// - BM_ValidateAndParseMatrix: validating and parsing the matrix at 200 MB/s
+//   or more (bytes_per_second).
+// - BM_CliMetrics, BM_CliSampleRarefy, BM_CliChao2: the whole quorvella-cli
+//   process on the matrix in 1 s or less, peak_MB (the child's peak resident
+//   memory) 300 or less.
+// - BM_CliImport: importing the matrix into a new document in 1.5 s or less,
+//   peak_MB 300 or less.
+//
+// Every process-level figure comes from a child process (posix_spawn, wait4),
+// so the peak memory is that of the work alone. `scale_bench --once OP FILE`
+// is the child form of the in-process benchmarks.
+
+#include "CommunityTable.h"
+#include "textio/ImportParsing.h"
+#include "textio/ImportValidation.h"
+#include "textio/TextFile.h"
+
+#include <benchmark/benchmark.h>
+#include <chrono>
+#include <cstdlib>
+#include <fcntl.h>
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <spawn.h>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <vector>
+
+extern char **environ;
+
+namespace quorvella::bench {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string selfPath;
+
+const fs::path &workFolder()
+{
+    static const fs::path folder = [] {
+        fs::path path = fs::temp_directory_path() / ("quorvella-scale-" + std::to_string(getpid()));
+        fs::create_directories(path);
+        return path;
+    }();
+    return folder;
+}
+
+void writeFile(const fs::path &path, const std::string &text)
+{
+    std::ofstream out(path, std::ios::binary);
+    out.write(text.data(), static_cast<std::streamsize>(text.size()));
+    if (!out) {
+        throw std::runtime_error("cannot write " + path.string());
+    }
+}
+
+const std::string &matrixText()
+{
+    static const std::string text = makeCommunityMatrix();
+    return text;
+}
+
+const fs::path &matrixFile()
+{
+    static const fs::path path = [] {
+        fs::path file = workFolder() / "community-matrix.csv";
+        writeFile(file, matrixText());
+        return file;
+    }();
+    return path;
+}
+
+struct ChildRun
+{
+    double seconds = 0;
+    double cpuSeconds = 0; // user and system: less disturbed by other load than wall time
+    double peakMegabytes = 0;
+};
+
+double secondsOf(const timeval &time)
+{
+    return static_cast<double>(time.tv_sec) + static_cast<double>(time.tv_usec) / 1e6;
+}
+
+// Runs a program to its end with its output discarded; its wall time and
+// peak resident memory.
+ChildRun runChild(const std::vector<std::string> &arguments)
+{
+    std::vector<char *> argv;
+    for (const std::string &argument : arguments) {
+        argv.push_back(const_cast<char *>(argument.c_str()));
+    }
+    argv.push_back(nullptr);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+    const auto start = std::chrono::steady_clock::now();
+    pid_t pid = 0;
+    const int spawned = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    if (spawned != 0) {
+        throw std::runtime_error("cannot start " + arguments[0]);
+    }
+    int status = 0;
+    rusage usage{};
+    wait4(pid, &status, 0, &usage);
+    const auto end = std::chrono::steady_clock::now();
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+        throw std::runtime_error(arguments[0] + " " + arguments[1] + " failed");
+    }
+    return {std::chrono::duration<double>(end - start).count(),
+            secondsOf(usage.ru_utime) + secondsOf(usage.ru_stime),
+            static_cast<double>(usage.ru_maxrss) / 1024.0};
+}
+
+void measureChild(benchmark::State &state, const std::vector<std::string> &arguments,
+                  const fs::path &removeBefore = {})
+{
+    double peak = 0;
+    double cpu = 0;
+    for (auto _ : state) {
+        if (!removeBefore.empty()) {
+            fs::remove(removeBefore);
+        }
+        const ChildRun run = runChild(arguments);
+        state.SetIterationTime(run.seconds);
+        peak = std::max(peak, run.peakMegabytes);
+        cpu += run.cpuSeconds;
+    }
+    state.counters["peak_MB"] = peak;
+    state.counters["cpu_s"] = cpu / static_cast<double>(state.iterations());
+}
+
+void BM_ValidateAndParseMatrix(benchmark::State &state)
+{
+    const std::string &text = matrixText();
+    for (auto _ : state) {
+        if (!validateCollectionGroupFromString(text).isValid()) {
+            throw std::logic_error("the community matrix must be valid");
+        }
+        benchmark::DoNotOptimize(parseCollectionGroup(text));
+    }
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) *
+                            static_cast<std::int64_t>(text.size()));
+    state.counters["MB"] = static_cast<double>(text.size()) / 1e6;
+    state.counters["peak_MB"] =
+        runChild({selfPath, "--once", "read-validate-parse", matrixFile().string()}).peakMegabytes;
+}
+
+#ifdef QUORVELLA_CLI_PATH
+void BM_CliCommand(benchmark::State &state, const char *command)
+{
+    measureChild(state, {QUORVELLA_CLI_PATH, command, "--format", "matrix", matrixFile().string()});
+}
+
+void BM_CliImport(benchmark::State &state)
+{
+    const fs::path document = workFolder() / "imported.qvl";
+    measureChild(state,
+                 {QUORVELLA_CLI_PATH, "import", "--format", "matrix", matrixFile().string(),
+                  "--into", document.string()},
+                 document);
+    state.counters["document_MB"] = static_cast<double>(fs::file_size(document)) / 1e6;
+}
+
+BENCHMARK_CAPTURE(BM_CliCommand, metrics, "metrics")
+    ->Name("BM_CliMetrics")
+    ->UseManualTime()
+    ->Iterations(3)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_CliCommand, sample_rarefy, "sample-rarefy")
+    ->Name("BM_CliSampleRarefy")
+    ->UseManualTime()
+    ->Iterations(3)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_CliCommand, chao2, "chao2")
+    ->Name("BM_CliChao2")
+    ->UseManualTime()
+    ->Iterations(3)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_CliImport)->UseManualTime()->Iterations(3)->Unit(benchmark::kMillisecond);
+#endif
+
+BENCHMARK(BM_ValidateAndParseMatrix)->Iterations(3)->Unit(benchmark::kMillisecond);
+
+// The child form: one operation on a file, then exit; the parent reads the
+// peak memory.
+int runOnce(std::string_view operation, const std::string &path)
+{
+    if (operation == "read-validate-parse") {
+        TextFileResult file = readTextFile(path);
+        if (!file.ok() || !validateCollectionGroupFromString(*file.text).isValid()) {
+            return 1;
+        }
+        const ImportedCollectionGroup group = parseCollectionGroup(*file.text);
+        return group.collections.empty() ? 1 : 0;
+    }
+    return 2;
+}
+
+} // namespace
+} // namespace quorvella::bench
+
+int main(int argc, char **argv)
+{
+    using namespace quorvella::bench;
+    selfPath = fs::canonical("/proc/self/exe").string();
+    if (argc == 4 && std::string_view(argv[1]) == "--once") {
+        return runOnce(argv[2], argv[3]);
+    }
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    std::error_code ignored;
+    fs::remove_all(workFolder(), ignored);
+    return 0;
+}
