@@ -4,6 +4,7 @@
 #include "document/AbundanceText.h"
 #include "document/CensusTableModel.h"
 #include "document/CollectionMetrics.h"
+#include "document/DocumentFileHandler.h"
 #include "document/QtUi.h"
 #include "document/Settings.h"
 #include "document/StoreEdit.h"
@@ -13,16 +14,10 @@
 #include "store/AnalysisInput.h"
 #include "store/DocumentFile.h"
 
-#include <QFile>
 #include <QFileInfo>
 
 namespace quorvella {
 namespace {
-
-std::filesystem::path toPath(const QString &fileName)
-{
-    return std::filesystem::path(QFile::encodeName(fileName).toStdString());
-}
 
 std::optional<std::string> nameFromText(const QString &text)
 {
@@ -53,13 +48,16 @@ MyDocument::MyDocument(QObject *parent)
     connect(m_taxonSelection.get(), &QItemSelectionModel::selectionChanged, this,
             &MyDocument::commandStateChanged);
 
-    m_autosaveTimer.setSingleShot(true);
-    m_autosaveTimer.setInterval(autosaveDelayMs);
-    connect(&m_autosaveTimer, &QTimer::timeout, this, &MyDocument::autosave);
+    m_file = std::make_unique<DocumentFileHandler>(*this);
+    connect(m_file.get(), &DocumentFileHandler::fileNameChanged, this,
+            &MyDocument::fileNameChanged);
+    connect(m_file.get(), &DocumentFileHandler::savedStateChanged, this,
+            &MyDocument::updateModifiedState);
 }
 
 MyDocument::~MyDocument()
 {
+    m_file.reset();
     m_store->removeObserver(m_observerId);
     // The selection models go before the models they watch.
     m_taxonSelection.reset();
@@ -81,76 +79,38 @@ void MyDocument::setUi(std::shared_ptr<Ui> ui)
 
 bool MyDocument::open(const QString &path)
 {
-    Store loaded;
-    try {
-        loaded = DocumentFile::load(toPath(path));
-    } catch (const std::exception &error) {
-        m_ui->showErrorAlert(
-            tr("The document \u201c%1\u201d could not be opened.").arg(QFileInfo(path).fileName()),
-            QString::fromStdString(error.what()));
-        return false;
-    }
-    m_autosaveTimer.stop();
-    m_store->replaceAllRecords(std::move(loaded));
-    m_fileName = QFileInfo(path).absoluteFilePath();
-    emit fileNameChanged(m_fileName);
-    removeOrphanedTaxa();
-    // Like any list that avoids an empty selection, start on the first
-    // collection, so its taxa show at once.
-    if (m_censusModel->rowCount() > 0)
-        selectCollection(m_censusModel->censusAt(0));
-    m_undoStack.clear();
-    setStatusText({});
-    updateModifiedState();
-    return true;
+    return m_file->open(path);
 }
 
 bool MyDocument::save()
 {
-    return m_fileName.isEmpty() ? saveAs() : saveTo(m_fileName);
+    return m_file->save();
 }
 
 bool MyDocument::saveAs()
 {
-    const QString path =
-        m_ui->chooseFileToSave(tr("Save Document"), fileExtension(), displayName());
-    return !path.isEmpty() && saveTo(withExtension(path, fileExtension()));
+    return m_file->saveAs();
 }
 
 bool MyDocument::saveTo(const QString &path)
 {
-    if (const std::optional<QString> failure = writeTo(path)) {
-        m_ui->showErrorAlert(
-            tr("The document \u201c%1\u201d could not be saved.").arg(QFileInfo(path).fileName()),
-            *failure);
-        return false;
-    }
-    return true;
+    return m_file->saveTo(path);
 }
 
-std::optional<QString> MyDocument::writeTo(const QString &path)
+bool MyDocument::prepareToClose()
 {
-    try {
-        DocumentFile::save(*m_store, toPath(path));
-    } catch (const std::exception &error) {
-        return QString::fromStdString(error.what());
-    }
-    m_autosaveTimer.stop();
-    m_autosaveFailing = false;
-    m_store->setModified(false);
-    m_undoStack.setClean();
-    const QString absolute = QFileInfo(path).absoluteFilePath();
-    if (absolute != m_fileName) {
-        m_fileName = absolute;
-        emit fileNameChanged(m_fileName);
-    }
-    updateModifiedState();
-    return std::nullopt;
+    return m_file->prepareToClose();
+}
+
+QString MyDocument::fileName() const
+{
+    return m_file->fileName();
 }
 
 QString MyDocument::displayName() const
 {
-    return m_fileName.isEmpty() ? tr("Untitled") : QFileInfo(m_fileName).fileName();
+    const QString file = fileName();
+    return file.isEmpty() ? tr("Untitled") : QFileInfo(file).fileName();
 }
 
 bool MyDocument::isModified() const
@@ -163,45 +123,26 @@ bool MyDocument::isEmpty() const
     return m_store->censusCount() == 0 && m_store->taxonCount() == 0;
 }
 
-bool MyDocument::prepareToClose()
+void MyDocument::replaceContents(Store &&records)
 {
-    m_autosaveTimer.stop();
-    if (!m_fileName.isEmpty())
-        return !isModified() || saveTo(m_fileName);
-    if (isEmpty())
-        return true;
-    switch (m_ui->askSaveChanges(displayName())) {
-    case Ui::SaveChangesAnswer::Save:
-        return saveAs();
-    case Ui::SaveChangesAnswer::DontSave:
-        return true;
-    case Ui::SaveChangesAnswer::Cancel:
-        break;
+    const std::optional<RecordId> collection = selectedCollection();
+    const std::vector<RecordId> taxa = selectedTaxa();
+    m_store->replaceAllRecords(std::move(records));
+    removeOrphanedTaxa();
+    m_undoStack.clear();
+    // Like any list that avoids an empty selection, start on the first
+    // collection, so its taxa show at once.
+    if (collection && m_store->findCensus(*collection))
+        selectCollection(collection);
+    else if (m_censusModel->rowCount() > 0)
+        selectCollection(m_censusModel->censusAt(0));
+    for (const RecordId taxon : taxa) {
+        const int row = m_taxonModel->rowOf(taxon);
+        if (row >= 0)
+            m_taxonSelection->select(m_taxonModel->index(row, TaxonTableModel::NameColumn),
+                                     QItemSelectionModel::Select | QItemSelectionModel::Rows);
     }
-    return false;
-}
-
-void MyDocument::scheduleAutosave()
-{
-    if (autosavesInPlace() && !m_fileName.isEmpty() && isModified())
-        m_autosaveTimer.start();
-}
-
-void MyDocument::autosave()
-{
-    if (m_fileName.isEmpty() || !isModified())
-        return;
-    const std::optional<QString> failure = writeTo(m_fileName);
-    if (!failure)
-        return;
-    // One alert per run of failures; later attempts report in the status
-    // line, and closing the document asks again.
-    if (!m_autosaveFailing) {
-        m_autosaveFailing = true;
-        m_ui->showErrorAlert(
-            tr("The document \u201c%1\u201d could not be saved.").arg(displayName()), *failure);
-    }
-    setStatusText(tr("Not saved: %1").arg(*failure));
+    updateModifiedState();
 }
 
 void MyDocument::updateModifiedState()
@@ -227,7 +168,7 @@ void MyDocument::onStoreChanged(const StoreChanges &changes)
     onCensusSelectionChanged();
     m_taxonModel->applyChanges(changes);
     updateModifiedState();
-    scheduleAutosave();
+    m_file->scheduleAutosave();
     emit commandStateChanged();
 }
 

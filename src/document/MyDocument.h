@@ -17,7 +17,6 @@
 #include <QItemSelectionModel>
 #include <QObject>
 #include <QString>
-#include <QTimer>
 #include <QUndoStack>
 #include <functional>
 #include <memory>
@@ -27,6 +26,7 @@
 namespace quorvella {
 
 class CensusTableModel;
+class DocumentFileHandler;
 class TaxonTableModel;
 
 class MyDocument : public QObject
@@ -46,14 +46,16 @@ public:
     static bool autosavesInPlace() { return true; }
     static QString fileExtension(); // "qvl"
 
-    // --- file ------------------------------------------------------------
+    // --- file (DocumentFileHandler) ---------------------------------------
 
     // Reads the document file into this (empty) document, sweeps orphaned
     // taxa and clears the undo history. On failure shows an error alert and
-    // returns false; the document is unchanged.
+    // returns false; the document is unchanged. The file is watched from
+    // then on: see DocumentFileHandler.
     bool open(const QString &path);
     // Saves to the document's file; an untitled document asks for a file
-    // first. A failure is shown as an error alert; returns false then.
+    // first. A failure is shown as an error alert; returns false then. When
+    // another program changed or removed the file, the user decides first.
     bool save();
     // Asks for a file (save panel) and saves there; false when cancelled or
     // failed.
@@ -61,7 +63,7 @@ public:
     // Saves to path and makes it the document's file.
     bool saveTo(const QString &path);
 
-    QString fileName() const { return m_fileName; }
+    QString fileName() const;
     // The file's name without folder, or "Untitled".
     QString displayName() const;
     bool isModified() const;
@@ -72,6 +74,13 @@ public:
     // document with content asks Save / Don't Save / Cancel. True when it
     // may close.
     bool prepareToClose();
+
+    // Puts the records read from the document file in place of all records:
+    // sweeps orphaned taxa and clears the undo history. The selected
+    // collection and taxa stay selected where they still exist; otherwise
+    // the first collection is selected.
+    void replaceContents(Store &&records);
+    DocumentFileHandler &fileHandler() { return *m_file; }
 
     // --- parts -----------------------------------------------------------
 
@@ -93,6 +102,8 @@ public:
     // How many cell edits were refused so far (the window compares counts to
     // learn whether committing an editor succeeded).
     int refusedEditCount() const { return m_refusedEdits; }
+    // Commits a cell edit in progress; false when its value was refused.
+    bool endEditing();
 
     // --- selection -------------------------------------------------------
 
@@ -198,7 +209,6 @@ signals:
 private:
     void onStoreChanged(const StoreChanges &changes);
     void onCensusSelectionChanged();
-    bool endEditing();
     // A command's changes are recorded between these and become one undo
     // step; the store sends them to the views as one notification.
     void beginRecording();
@@ -208,11 +218,6 @@ private:
     // Updates a record, noting its values before for undo.
     void recordUpdate(const Census &census);
     void recordUpdate(const Taxon &taxon);
-    // Writes the document to path and makes it the document's file; the
-    // reason on failure.
-    std::optional<QString> writeTo(const QString &path);
-    void scheduleAutosave();
-    void autosave();
     void updateModifiedState();
     int rarefactionSampleSizeForCommand();
     void setRarefactionCaption(int sampleSize);
@@ -231,15 +236,14 @@ private:
     std::optional<RecordId> m_shownCollection;
     std::optional<RecordId> m_recordingSelection;
 
-    QString m_fileName;
     bool m_lastModified = false;
-    QTimer m_autosaveTimer;
     QString m_statusText;
     QString m_chao2Text;
     QString m_rarefactionCaption;
     int m_busyDepth = 0;
-    bool m_autosaveFailing = false;
     int m_refusedEdits = 0;
+    // Last: it refers to the members above until it goes.
+    std::unique_ptr<DocumentFileHandler> m_file;
 };
 
 template <typename Fill> auto MyDocument::importRecords(const QString &undoText, Fill &&fill)

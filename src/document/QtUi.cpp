@@ -97,6 +97,54 @@ Ui::SaveChangesAnswer QtUi::askSaveChanges(const QString &documentName)
     }
 }
 
+Ui::ExternalChangeAnswer QtUi::askAboutExternalChange(const QString &documentName)
+{
+    QMessageBox box(QMessageBox::Warning, QString(),
+                    QObject::tr("The document \u201c%1\u201d was changed by another program.")
+                        .arg(documentName),
+                    QMessageBox::NoButton, m_parent);
+    box.setInformativeText(
+        QObject::tr("This window also holds changes that are not saved yet. Reload shows the "
+                    "other program\u2019s version and drops your changes; Keep Mine writes your "
+                    "version over it; Save As\u2026 keeps both, yours in a new file."));
+    QPushButton *reload = box.addButton(QObject::tr("Reload"), QMessageBox::DestructiveRole);
+    QPushButton *keepMine = box.addButton(QObject::tr("Keep Mine"), QMessageBox::AcceptRole);
+    QPushButton *saveAs = box.addButton(QObject::tr("Save As\u2026"), QMessageBox::ActionRole);
+    box.setDefaultButton(saveAs);
+    box.exec();
+    if (box.clickedButton() == reload)
+        return ExternalChangeAnswer::Reload;
+    if (box.clickedButton() == keepMine)
+        return ExternalChangeAnswer::KeepMine;
+    if (box.clickedButton() == saveAs)
+        return ExternalChangeAnswer::SaveAs;
+    return ExternalChangeAnswer::Undecided;
+}
+
+Ui::MissingFileAnswer QtUi::askAboutMissingFile(const QString &documentName)
+{
+    QMessageBox box(QMessageBox::Warning, QString(),
+                    QObject::tr("The file of the document \u201c%1\u201d was moved or deleted.")
+                        .arg(documentName),
+                    QMessageBox::Cancel, m_parent);
+    box.setInformativeText(QObject::tr(
+        "Save Again puts the document back where it was; Save As\u2026 puts it elsewhere. "
+        "Until you decide, your changes are not saved."));
+    QPushButton *again = box.addButton(QObject::tr("Save Again"), QMessageBox::AcceptRole);
+    QPushButton *saveAs = box.addButton(QObject::tr("Save As\u2026"), QMessageBox::ActionRole);
+    QPushButton *dontSave =
+        box.addButton(QObject::tr("Don\u2019t Save"), QMessageBox::DestructiveRole);
+    box.setDefaultButton(saveAs);
+    box.exec();
+    if (box.clickedButton() == again)
+        return MissingFileAnswer::SaveAgain;
+    if (box.clickedButton() == saveAs)
+        return MissingFileAnswer::SaveAs;
+    if (box.clickedButton() == dontSave)
+        return MissingFileAnswer::DontSave;
+    return MissingFileAnswer::Cancel;
+}
+
 int QtUi::askChoice(const QString &message, const QString &informativeText,
                     const QStringList &choices)
 {

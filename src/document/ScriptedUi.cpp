@@ -69,6 +69,31 @@ Ui::SaveChangesAnswer ScriptedUi::askSaveChanges(const QString &documentName)
     return saveChangesAnswers.dequeue();
 }
 
+namespace {
+
+template <typename Answer> Answer next(QQueue<Answer> &answers, Answer none, int &unexpected)
+{
+    if (answers.isEmpty()) {
+        ++unexpected;
+        return none;
+    }
+    return answers.dequeue();
+}
+
+} // namespace
+
+Ui::ExternalChangeAnswer ScriptedUi::askAboutExternalChange(const QString &documentName)
+{
+    events << Event{Kind::ExternalChange, documentName, {}, {}};
+    return next(externalChangeAnswers, ExternalChangeAnswer::Undecided, unexpectedQuestions);
+}
+
+Ui::MissingFileAnswer ScriptedUi::askAboutMissingFile(const QString &documentName)
+{
+    events << Event{Kind::MissingFile, documentName, {}, {}};
+    return next(missingFileAnswers, MissingFileAnswer::Cancel, unexpectedQuestions);
+}
+
 int ScriptedUi::askChoice(const QString &message, const QString &informativeText,
                           const QStringList &choices)
 {

@@ -15,7 +15,17 @@ namespace quorvella {
 class ScriptedUi final : public Ui
 {
 public:
-    enum class Kind { Alert, ImportAlert, ErrorAlert, OpenPanel, SavePanel, SaveChanges, Choice };
+    enum class Kind {
+        Alert,
+        ImportAlert,
+        ErrorAlert,
+        OpenPanel,
+        SavePanel,
+        SaveChanges,
+        Choice,
+        ExternalChange,
+        MissingFile
+    };
 
     struct Event
     {
@@ -28,7 +38,9 @@ public:
     QQueue<QString> openPaths;
     QQueue<QString> savePaths;
     QQueue<SaveChangesAnswer> saveChangesAnswers;
-    QQueue<int> choiceAnswers; // index of the choice, -1 for cancel
+    QQueue<int> choiceAnswers;                          // index of the choice, -1 for cancel
+    QQueue<ExternalChangeAnswer> externalChangeAnswers; // Undecided when empty
+    QQueue<MissingFileAnswer> missingFileAnswers;       // Cancel when empty
 
     QList<Event> events;
     int unexpectedQuestions = 0;
@@ -46,6 +58,8 @@ public:
     QString chooseFileToSave(const QString &title, const QString &extension,
                              const QString &suggestedName) override;
     SaveChangesAnswer askSaveChanges(const QString &documentName) override;
+    ExternalChangeAnswer askAboutExternalChange(const QString &documentName) override;
+    MissingFileAnswer askAboutMissingFile(const QString &documentName) override;
     int askChoice(const QString &message, const QString &informativeText,
                   const QStringList &choices) override;
 };

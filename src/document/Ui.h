@@ -13,6 +13,9 @@ class Ui
 {
 public:
     enum class SaveChangesAnswer { Save, DontSave, Cancel };
+    // Undecided: the question was dismissed without a choice.
+    enum class ExternalChangeAnswer { Reload, KeepMine, SaveAs, Undecided };
+    enum class MissingFileAnswer { SaveAgain, SaveAs, DontSave, Cancel };
 
     virtual ~Ui() = default;
 
@@ -39,6 +42,15 @@ public:
 
     // "Do you want to save the changes made to the document ...?"
     virtual SaveChangesAnswer askSaveChanges(const QString &documentName) = 0;
+
+    // "The document “...” was changed by another program." while this
+    // window holds unsaved edits: Reload (take the file's version), Keep Mine
+    // (write this version over it) or Save As... (keep both).
+    virtual ExternalChangeAnswer askAboutExternalChange(const QString &documentName) = 0;
+
+    // The document's file was moved or deleted while open: save it there
+    // again, save it elsewhere, don't save, or cancel.
+    virtual MissingFileAnswer askAboutMissingFile(const QString &documentName) = 0;
 
     // A question answered with one of a few choices (e.g. which format a
     // dropped file holds). Returns the index of the choice, or -1 when the

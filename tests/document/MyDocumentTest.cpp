@@ -586,12 +586,15 @@ private slots:
         Fixture f;
         QVERIFY(f.document.saveTo(dir.filePath(u"doc.qvl"_s)));
         QVERIFY(dir.remove());
+        // The file went with its folder; the user agrees once to save it again.
+        f.ui->missingFileAnswers.enqueue(Ui::MissingFileAnswer::SaveAgain);
         f.document.addCollection();
         QTRY_COMPARE_WITH_TIMEOUT(f.ui->eventsOf(ScriptedUi::Kind::ErrorAlert).size(), 1, 5000);
         f.document.addCollection();
         QTRY_VERIFY_WITH_TIMEOUT(f.document.statusText().startsWith(u"Not saved"_s), 5000);
         QTest::qWait(MyDocument::autosaveDelayMs + 200);
         QCOMPARE(f.ui->eventsOf(ScriptedUi::Kind::ErrorAlert).size(), 1);
+        QCOMPARE(f.ui->eventsOf(ScriptedUi::Kind::MissingFile).size(), 1);
         QVERIFY(f.document.isModified());
     }
 
@@ -647,6 +650,7 @@ private slots:
         QVERIFY(f.document.saveTo(dir.filePath(u"doc.qvl"_s)));
         addCensus(f.store(), "unsaved");
         QVERIFY(dir.remove());
+        f.ui->missingFileAnswers.enqueue(Ui::MissingFileAnswer::SaveAgain);
         QVERIFY(!f.document.prepareToClose());
         QCOMPARE(f.ui->eventsOf(ScriptedUi::Kind::ErrorAlert).size(), 1);
         QVERIFY(f.document.isModified());
