@@ -82,6 +82,19 @@ void HillNumbersLargeSample(benchmark::State &state)
 }
 BENCHMARK(HillNumbersLargeSample)->Unit(benchmark::kMillisecond)->UseRealTime();
 
+// The same work on one thread: its CPU time is the figure to halve for two
+// cores when the machine is busy with other work.
+void HillNumbersLargeSampleOneThread(benchmark::State &state)
+{
+    const DiversitySample sample = logNormalSample(kSeed, 2000, 2.0, 250000);
+    const DiversityOptions options;
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(estimateDiversity(sample, options, 1));
+    }
+    report(state, sample);
+}
+BENCHMARK(HillNumbersLargeSampleOneThread)->Unit(benchmark::kMillisecond);
+
 void HillNumbersSixtyLarge(benchmark::State &state)
 {
     std::vector<DiversitySample> samples;

@@ -8,10 +8,21 @@
 namespace quorvella {
 namespace {
 
+__extension__ typedef unsigned __int128 Unsigned128;
+
+// A probability as the threshold of a 64-bit uniform number.
+std::uint64_t fixedPointThreshold(double probability)
+{
+    if (probability >= 1.0) {
+        return UINT64_MAX;
+    }
+    return static_cast<std::uint64_t>(std::ldexp(probability, 64));
+}
+
 // Vose's alias method: threshold[i] and alias[i] such that drawing i
 // uniformly and keeping it with probability threshold[i] (else alias[i])
 // picks each index with its weight.
-void buildAliasTable(std::span<const double> weights, std::vector<double> &threshold,
+void buildAliasTable(std::span<const double> weights, std::vector<std::uint64_t> &threshold,
                      std::vector<std::uint32_t> &alias)
 {
     const std::size_t k = weights.size();
@@ -19,7 +30,7 @@ void buildAliasTable(std::span<const double> weights, std::vector<double> &thres
     for (const double w : weights) {
         total += w;
     }
-    threshold.assign(k, 1.0);
+    threshold.assign(k, UINT64_MAX);
     alias.resize(k);
     std::vector<double> scaled(k);
     std::vector<std::uint32_t> small;
@@ -34,7 +45,7 @@ void buildAliasTable(std::span<const double> weights, std::vector<double> &thres
         small.pop_back();
         const std::uint32_t more = large.back();
         large.pop_back();
-        threshold[less] = scaled[less];
+        threshold[less] = fixedPointThreshold(scaled[less]);
         alias[less] = more;
         scaled[more] = (scaled[more] + scaled[less]) - 1.0;
         (scaled[more] < 1.0 ? small : large).push_back(more);
@@ -125,8 +136,12 @@ std::vector<std::int64_t> BootstrapAssemblage::drawAbundances(Xoshiro256StarStar
     std::vector<std::int64_t> counts(groups, 0);
     std::vector<std::uint64_t> undetectedPicks;
     for (std::int64_t i = 0; i < N_; ++i) {
-        std::size_t group = static_cast<std::size_t>(random.below(groups));
-        if (random.uniform() >= aliasThreshold_[group]) {
+        // One 64-bit number gives both the column (its product with the
+        // column count, high half) and the uniform fraction within it (low
+        // half); the column's bias is below groups / 2^64.
+        const Unsigned128 product = static_cast<Unsigned128>(random.next()) * groups;
+        auto group = static_cast<std::size_t>(product >> 64);
+        if (static_cast<std::uint64_t>(product) >= aliasThreshold_[group]) {
             group = alias_[group];
         }
         if (group == undetectedGroup) {

@@ -42,7 +42,7 @@ private:
     std::uint64_t undetectedSpecies_ = 0;
     double undetectedProbability_ = 0; // of each undetected species
     // Alias table over the detected species and, last, the undetected group.
-    std::vector<double> aliasThreshold_;
+    std::vector<std::uint64_t> aliasThreshold_;
     std::vector<std::uint32_t> alias_;
 };
 

@@ -5,11 +5,6 @@ namespace {
 
 __extension__ typedef unsigned __int128 Unsigned128;
 
-constexpr std::uint64_t rotateLeft(std::uint64_t x, int k)
-{
-    return (x << k) | (x >> (64 - k));
-}
-
 } // namespace
 
 std::uint64_t splitMix64(std::uint64_t &state)
@@ -27,19 +22,6 @@ Xoshiro256StarStar::Xoshiro256StarStar(std::uint64_t seed)
     for (std::uint64_t &word : s_) {
         word = splitMix64(state);
     }
-}
-
-std::uint64_t Xoshiro256StarStar::next()
-{
-    const std::uint64_t result = rotateLeft(s_[1] * 5, 7) * 9;
-    const std::uint64_t t = s_[1] << 17;
-    s_[2] ^= s_[0];
-    s_[3] ^= s_[1];
-    s_[1] ^= s_[2];
-    s_[0] ^= s_[3];
-    s_[2] ^= t;
-    s_[3] = rotateLeft(s_[3], 45);
-    return result;
 }
 
 double Xoshiro256StarStar::uniform()

@@ -22,7 +22,18 @@ public:
     // The state as given (not all zero).
     explicit Xoshiro256StarStar(const std::array<std::uint64_t, 4> &state) : s_(state) {}
 
-    std::uint64_t next();
+    std::uint64_t next()
+    {
+        const std::uint64_t result = rotateLeft(s_[1] * 5, 7) * 9;
+        const std::uint64_t t = s_[1] << 17;
+        s_[2] ^= s_[0];
+        s_[3] ^= s_[1];
+        s_[1] ^= s_[2];
+        s_[0] ^= s_[3];
+        s_[2] ^= t;
+        s_[3] = rotateLeft(s_[3], 45);
+        return result;
+    }
     // Uniform on [0, 1), 53 random bits.
     double uniform();
     // Uniform on (0, 1].
@@ -31,6 +42,11 @@ public:
     std::uint64_t below(std::uint64_t bound);
 
 private:
+    static constexpr std::uint64_t rotateLeft(std::uint64_t x, int k)
+    {
+        return (x << k) | (x >> (64 - k));
+    }
+
     std::array<std::uint64_t, 4> s_{};
 };
 

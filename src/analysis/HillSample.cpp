@@ -90,7 +90,11 @@ HillPoint HillSample::interpolated(std::int64_t m) const
         }
     }
     HillPoint point;
-    point.D = {richness, std::exp(entropySum / um), um * um / squareSum};
+    // One individual (or unit) is one species of every order; the sums
+    // would give 1 up to their rounding.
+    point.D = m == 1 && type_ == DiversityDataType::Abundance
+                  ? std::array<double, 3>{1.0, 1.0, 1.0}
+                  : std::array<double, 3>{richness, std::exp(entropySum / um), um * um / squareSum};
     point.coverage = 1.0 - coverageDeficit;
     return point;
 }

@@ -8,7 +8,7 @@ namespace quorvella {
 namespace {
 
 constexpr double kEulerGamma = 0.57721566490153286061;
-constexpr double kSeriesTermLimit = 1e5;
+constexpr double kSeriesTermLimit = 2000;
 
 double forwardSeries(double N, double r)
 {

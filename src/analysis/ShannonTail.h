@@ -5,7 +5,7 @@
 // r^(-N) (-ln A - sum_{k=1}^{N-1} r^k / k) without forming that huge power
 // times a tiny difference. Three regimes, each accurate to a few units in
 // the last place:
-//   - the series itself when it converges within 10^5 terms;
+//   - the series itself when it converges within 2000 terms;
 //   - for N >= 100 and r close to 1, the integral
 //     int_0^inf e^{-N t} / (1 - r e^{-t}) dt split into
 //     e^{N a} E1(N a) (a = -ln r) and a Bernoulli expansion of the rest;

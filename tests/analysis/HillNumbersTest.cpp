@@ -384,6 +384,8 @@ TEST(HillNumbers, ShannonTailSeriesInEveryRegime)
                                           {50, 0.9},
                                           {80, 1e-4},
                                           {150, 2e-4},
+                                          {100, 0.02},
+                                          {99, 0.02},
                                           {1000, 1e-5},
                                           {250000, 8e-6},
                                           {250000, 4e-5},
