@@ -302,6 +302,29 @@ std::vector<ToolCase> toolCases()
          "    \"upper99\": 16.105659870847504\n  }\n]\n",
          "",
          {}},
+        {"README: Hill numbers of the bundled core-top table",
+         {},
+         {"diversity", "--format", "table", "--q", "0", "--sizes", "100,620", "--coverage", "0.95",
+          "{examples}/forams-core-top.csv"},
+         0,
+         "assemblage,dataType,kind,q,m,method,targetCoverage,D,se,lower,upper,coverage,coverageSe,"
+         "coverageLower,coverageUpper\n"
+         "imported "
+         "census,abundance,size,0,100,interpolated,,12.98141318262175,0.6599819288137225,11."
+         "687872371699576,14.274953993543924,0.9687217193200954,0.00545289188219829,0."
+         "9580342476193959,0.9794091910207949\n"
+         "imported "
+         "census,abundance,size,0,620,extrapolated,,16.861876411566005,1.3156142527648715,14."
+         "283319858599281,19.44043296453273,0.9991324901480233,0.0016666970047774623,0."
+         "9958658240455187,1\n"
+         "imported "
+         "census,abundance,coverage,0,65.6442285074999,interpolated,0.95,11.614595494851908,0."
+         "8251184985806371,9.997392954656096,13.23179803504772,,,,\n"
+         "imported "
+         "census,abundance,asymptotic,0,,asymptotic,,16.996774193548386,1.9105005473932382,13."
+         "252261928213581,20.74128645888319,,,,\n",
+         "",
+         {}},
         {"README: a document from two bundled files",
          {{"import", "--format", "matrix", "{examples}/forams-matrix.csv", "--into",
            "{tmp}/survey.qvl"},
@@ -558,6 +581,201 @@ std::vector<ToolCase> toolCases()
          1,
          "",
          "The file \xe2\x80\x9c{tmp}/nothing.qvl\xe2\x80\x9d could not be opened",
+         {}},
+
+        // ---- diversity ----------------------------------------------------------------------
+        {"diversity: the long table of a list",
+         {},
+         {"diversity", "--format", "list", "--q", "0,2", "--sizes", "1,6,12,24", "--bootstrap", "0",
+          "{data}/worked-list.txt"},
+         0,
+         "assemblage,dataType,kind,q,m,method,targetCoverage,D,se,lower,upper,coverage,coverageSe,"
+         "coverageLower,coverageUpper\n"
+         "imported "
+         "census,abundance,size,0,1,interpolated,,1,,,,0.21212121212121215,,,\n"
+         "imported "
+         "census,abundance,size,0,6,interpolated,,3.674242424242424,,,,0.7058080808080809,,,\n"
+         "imported census,abundance,size,0,12,observed,,5,,,,0.8472222222222222,,,\n"
+         "imported "
+         "census,abundance,size,0,24,extrapolated,,6.188008015307416,,,,0.9462228901645069,,,\n"
+         "imported census,abundance,size,2,1,interpolated,,1,,,,0.21212121212121215,,,\n"
+         "imported "
+         "census,abundance,size,2,6,interpolated,,2.911764705882353,,,,0.7058080808080809,,,\n"
+         "imported "
+         "census,abundance,size,2,12,observed,,3.5999999999999996,,,,0.8472222222222222,,,\n"
+         "imported "
+         "census,abundance,size,2,24,extrapolated,,4.082474226804123,,,,0.9462228901645069,,,\n"
+         "imported census,abundance,asymptotic,0,,asymptotic,,6.833333333333333,,,,,,,\n"
+         "imported census,abundance,asymptotic,2,,asymptotic,,4.714285714285714,,,,,,,\n",
+         "",
+         {}},
+        {"diversity: bootstrap bands of a named collection, as JSON",
+         {},
+         {"diversity", "--format", "matrix", "--collection", "S1", "--q", "1", "--sizes", "7,14",
+          "--bootstrap", "5", "--level", "0.9", "--json", "{data}/matrix-three.csv"},
+         0,
+         "[\n"
+         "  {\n"
+         "    \"name\": \"S1\",\n"
+         "    \"dataType\": \"abundance\",\n"
+         "    \"n\": 7,\n"
+         "    \"observedRichness\": 2,\n"
+         "    \"coverage\": 1,\n"
+         "    \"asymptotic\": [\n"
+         "      {\n"
+         "        \"q\": 1,\n"
+         "        \"observed\": 1.8189685116531733,\n"
+         "        \"estimate\": 1.9663725027642176,\n"
+         "        \"se\": 0.20424753818018823,\n"
+         "        \"lower\": 1.6304151987926256,\n"
+         "        \"upper\": 2.3023298067358096\n"
+         "      }\n"
+         "    ],\n"
+         "    \"sizeBased\": [\n"
+         "      {\n"
+         "        \"m\": 7,\n"
+         "        \"method\": \"observed\",\n"
+         "        \"q\": 1,\n"
+         "        \"D\": 1.8189685116531733,\n"
+         "        \"se\": 0.19295925750324738,\n"
+         "        \"lower\": 1.5015787770950937,\n"
+         "        \"upper\": 2.1363582462112527,\n"
+         "        \"coverage\": 1,\n"
+         "        \"coverageLower\": 1,\n"
+         "        \"coverageUpper\": 1\n"
+         "      },\n"
+         "      {\n"
+         "        \"m\": 14,\n"
+         "        \"method\": \"extrapolated\",\n"
+         "        \"q\": 1,\n"
+         "        \"D\": 1.9207302931436376,\n"
+         "        \"se\": 0.19321144441839277,\n"
+         "        \"lower\": 1.6029257480235115,\n"
+         "        \"upper\": 2.2385348382637638,\n"
+         "        \"coverage\": 1,\n"
+         "        \"coverageLower\": 1,\n"
+         "        \"coverageUpper\": 1\n"
+         "      }\n"
+         "    ]\n"
+         "  }\n"
+         "]\n",
+         "",
+         {}},
+        {"diversity: the collections as sampling units, at a coverage",
+         {},
+         {"diversity", "--format", "matrix", "--incidence", "--q", "0", "--sizes", "3",
+          "--coverage", "0.9", "--bootstrap", "0", "--json", "{data}/matrix-three.csv"},
+         0,
+         "[\n"
+         "  {\n"
+         "    \"name\": \"all collections\",\n"
+         "    \"dataType\": \"incidence\",\n"
+         "    \"n\": 3,\n"
+         "    \"U\": 6,\n"
+         "    \"observedRichness\": 3,\n"
+         "    \"coverage\": 1,\n"
+         "    \"asymptotic\": [\n"
+         "      {\n"
+         "        \"q\": 0,\n"
+         "        \"observed\": 3,\n"
+         "        \"estimate\": 3,\n"
+         "        \"se\": null,\n"
+         "        \"lower\": null,\n"
+         "        \"upper\": null\n"
+         "      }\n"
+         "    ],\n"
+         "    \"sizeBased\": [\n"
+         "      {\n"
+         "        \"m\": 3,\n"
+         "        \"method\": \"observed\",\n"
+         "        \"q\": 0,\n"
+         "        \"D\": 3,\n"
+         "        \"se\": null,\n"
+         "        \"lower\": null,\n"
+         "        \"upper\": null,\n"
+         "        \"coverage\": 1,\n"
+         "        \"coverageLower\": null,\n"
+         "        \"coverageUpper\": null\n"
+         "      }\n"
+         "    ],\n"
+         "    \"coverageBased\": [\n"
+         "      {\n"
+         "        \"targetCoverage\": 0.9,\n"
+         "        \"m\": 1.8,\n"
+         "        \"method\": \"interpolated\",\n"
+         "        \"q\": 0,\n"
+         "        \"D\": 2.8,\n"
+         "        \"se\": null,\n"
+         "        \"lower\": null,\n"
+         "        \"upper\": null\n"
+         "      }\n"
+         "    ]\n"
+         "  }\n"
+         "]\n",
+         "",
+         {}},
+        {"diversity: a collection without counts fails after the others are printed",
+         {},
+         {"diversity", "--format", "matrix", "--q", "0", "--sizes", "4", "--bootstrap", "0",
+          "{data}/matrix-one-empty.csv"},
+         1,
+         "assemblage,dataType,kind,q,m,method,targetCoverage,D,se,lower,upper,coverage,coverageSe,"
+         "coverageLower,coverageUpper\n"
+         "S1,abundance,size,0,4,observed,,2,,,,1,,,\n"
+         "S1,abundance,asymptotic,0,,asymptotic,,2,,,,,,,\n",
+         "Diversity of \"S2\" cannot be estimated: no species was counted.\n",
+         {}},
+        {"diversity: incidence needs two sampling units",
+         {},
+         {"diversity", "--format", "list", "--incidence", "--bootstrap", "0",
+          "{data}/worked-list.txt"},
+         1,
+         "assemblage,dataType,kind,q,m,method,targetCoverage,D,se,lower,upper,coverage,coverageSe,"
+         "coverageLower,coverageUpper\n",
+         "Diversity of \"all collections\" cannot be estimated: incidence data need at least two "
+         "sampling units.\n",
+         {}},
+        {"diversity refuses --q 3",
+         {},
+         {"diversity", "--q", "3", "x"},
+         2,
+         "",
+         "quorvella-cli: The order q must be 0, 1 or 2, not 3.\n",
+         {}},
+        {"diversity refuses --coverage 1",
+         {},
+         {"diversity", "--coverage", "1", "x"},
+         2,
+         "",
+         "quorvella-cli: A target coverage must lie strictly between 0 and 1, not 1.\n",
+         {}},
+        {"diversity refuses --bootstrap 10001",
+         {},
+         {"diversity", "--bootstrap", "10001", "x"},
+         2,
+         "",
+         "quorvella-cli: The number of bootstrap replicates must be from 0 to 10000, not 10001.\n",
+         {}},
+        {"diversity refuses --level 1.5",
+         {},
+         {"diversity", "--level", "1.5", "x"},
+         2,
+         "",
+         "quorvella-cli: The confidence level must lie strictly between 0 and 1, not 1.5.\n",
+         {}},
+        {"diversity refuses --incidence --pooled",
+         {},
+         {"diversity", "--incidence", "--pooled", "x"},
+         2,
+         "",
+         "quorvella-cli: --incidence excludes --collection and --pooled\n",
+         {}},
+        {"diversity refuses --seed -1",
+         {},
+         {"diversity", "--seed", "-1", "x"},
+         2,
+         "",
+         "quorvella-cli: --seed needs a whole number from 0 to 18446744073709551615, not '-1'\n",
          {}},
 
         // ---- validate ---------------------------------------------------------------------------
