@@ -55,7 +55,7 @@ inline void requireKnownFault(const ValidationResult &result)
     namespace msg = importmessages;
     for (const std::string_view known :
          {msg::notANumber, msg::zeroOrNegative, msg::decimal, msg::abundanceMissing,
-          msg::taxonNameMissing, msg::negative, msg::tooManyAbundances, msg::tooFewAbundances}) {
+          msg::taxonNameMissing, msg::negative, msg::tooManyAbundances, msg::tooFewAbundances, msg::noSpecies}) {
         if (*result.fault == known) {
             return;
         }
