@@ -4,8 +4,11 @@
 #include "document/DocumentWindow.h"
 #include "names/DocumentWindowNames.h"
 #include "names/ImportExportCommands.h"
+#include "names/TableClipboard.h"
 #include "plot/RarefactionCommands.h"
 
+#include <QApplication>
+#include <QClipboard>
 #include <QCoreApplication>
 #include <QMenu>
 
@@ -68,6 +71,28 @@ void installNamesCommands(AppController &app)
     }
 }
 
+// Copy and Paste of table rows, between Redo and Preferences in the Edit
+// menu; they act on the focused table of the current document window.
+void installClipboardCommands(AppController &app)
+{
+    QAction *copy = app.menus().addDocumentCommand(
+        app.menus().editMenu(), translated("&Copy"), QStringLiteral("copyRows"),
+        EnablingRule::HasCensusData,
+        [](DocumentWindow &window) { copyToClipboard(window, *QApplication::clipboard()); });
+    QAction *paste = app.menus().addDocumentCommand(
+        app.menus().editMenu(), translated("&Paste"), QStringLiteral("pasteRows"),
+        EnablingRule::Always,
+        [](DocumentWindow &window) { pasteFromClipboard(window, *QApplication::clipboard()); });
+    copy->setShortcut(QKeySequence::Copy);
+    paste->setShortcut(QKeySequence::Paste);
+    QAction *preferences = app.menus().preferencesAction;
+    for (QAction *action : {copy, paste}) {
+        app.menus().editMenu()->removeAction(action);
+        app.menus().editMenu()->insertAction(preferences, action);
+    }
+    app.menus().editMenu()->insertSeparator(preferences);
+}
+
 // The plot layer: the pooled rarefaction of all collections. The toolbar's
 // own rarefaction and Chao-2 commands reach the Analysis menu through the
 // window's actions (AppController::installWindowCommands).
@@ -87,6 +112,7 @@ void installPlotCommands(AppController &app)
 void installLayerCommands(AppController &app)
 {
     installNamesCommands(app);
+    installClipboardCommands(app);
     installPlotCommands(app);
 }
 

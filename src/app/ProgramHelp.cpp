@@ -21,8 +21,8 @@ DESCRIPTION
     of its own, or a new untitled document when none is given.
 
     A document holds collections (samples), each with its taxa and their
-    abundances, typed into two tables or imported from text files (File >
-    Import). Quorvella computes
+    abundances, typed into two tables, imported from text files (File >
+    Import) or pasted from a spreadsheet (Edit > Paste). Quorvella computes
     the diversity measures of each collection, individual- and
     sample-based rarefaction curves with their confidence bands and the
     Chao-2 estimate, draws the curves and exports comma-separated text.

@@ -7,6 +7,16 @@
 namespace quorvella {
 namespace {
 
+RecordId insertTaxon(Store &store, RecordId census, const ImportedTaxon &imported)
+{
+    Taxon taxon;
+    taxon.taxonName = imported.name;
+    taxon.abundance = imported.abundance;
+    taxon.census = census;
+    taxon.includeTaxon = true;
+    return store.insertTaxon(std::move(taxon));
+}
+
 // Inserts the parsed collections in one batch, so observers hear of the
 // whole import once. Should an insertion fail (out of memory), the records
 // already inserted are deleted again: an import lands whole or not at all.
@@ -22,12 +32,7 @@ std::vector<RecordId> insertCollections(Store &store,
             const RecordId censusId = store.insertCensus(std::move(census));
             inserted.push_back(censusId);
             for (const ImportedTaxon &imported : collection.taxa) {
-                Taxon taxon;
-                taxon.taxonName = imported.name;
-                taxon.abundance = imported.abundance;
-                taxon.census = censusId;
-                taxon.includeTaxon = true;
-                store.insertTaxon(std::move(taxon));
+                insertTaxon(store, censusId, imported);
             }
         }
     } catch (...) {
@@ -38,6 +43,24 @@ std::vector<RecordId> insertCollections(Store &store,
 }
 
 } // namespace
+
+std::vector<RecordId> addTaxaToCensusFromString(Store &store, RecordId census, ImportFormat format,
+                                                std::string_view text)
+{
+    const ImportedCollection parsed =
+        format == ImportFormat::AbundanceList ? parseAbundanceList(text) : parseCollection(text);
+    Store::Batch batch(store);
+    std::vector<RecordId> inserted;
+    try {
+        for (const ImportedTaxon &imported : parsed.taxa) {
+            inserted.push_back(insertTaxon(store, census, imported));
+        }
+    } catch (...) {
+        store.deleteTaxa(inserted);
+        throw;
+    }
+    return inserted;
+}
 
 StoreImportResult addAbundanceListToMOCFromString(Store &store, std::string_view text)
 {

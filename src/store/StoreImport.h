@@ -7,6 +7,7 @@
 
 #include "store/RecordId.h"
 #include "store/Store.h"
+#include "textio/ImportValidation.h"
 
 #include <optional>
 #include <string>
@@ -35,5 +36,11 @@ StoreImportResult addCollectionToMOCFromString(Store &store, std::string_view te
 
 // One collection per row after the header, one taxon per abundance above zero.
 StoreImportResult addCollectionGroupToMOCFromString(Store &store, std::string_view text);
+
+// The taxa of a checked abundance list (format AbundanceList) or
+// one-collection table (any other format) added to the existing collection
+// census, as a paste into its species table; the new taxa, in text order.
+std::vector<RecordId> addTaxaToCensusFromString(Store &store, RecordId census, ImportFormat format,
+                                                std::string_view text);
 
 } // namespace quorvella

@@ -17,22 +17,6 @@ void appendInteger(std::string &text, std::int64_t value)
     text.append(digits, result.ptr);
 }
 
-// The integer value of a stored number: its whole part, limited to 32 bits;
-// not-a-number reads as 0.
-std::int32_t storedInteger(const std::optional<double> &value)
-{
-    if (!value || std::isnan(*value)) {
-        return 0;
-    }
-    if (*value >= 2147483647.0) {
-        return std::numeric_limits<std::int32_t>::max();
-    }
-    if (*value <= -2147483648.0) {
-        return std::numeric_limits<std::int32_t>::min();
-    }
-    return static_cast<std::int32_t>(*value);
-}
-
 void appendMetricLine(std::string &text, const CollectionMetricsRow &row)
 {
     text += row.name.value_or(std::string());
@@ -50,6 +34,20 @@ void appendMetricLine(std::string &text, const CollectionMetricsRow &row)
 }
 
 } // namespace
+
+std::int32_t storedInteger(const std::optional<double> &value)
+{
+    if (!value || std::isnan(*value)) {
+        return 0;
+    }
+    if (*value >= 2147483647.0) {
+        return std::numeric_limits<std::int32_t>::max();
+    }
+    if (*value <= -2147483648.0) {
+        return std::numeric_limits<std::int32_t>::min();
+    }
+    return static_cast<std::int32_t>(*value);
+}
 
 std::string formatMetricValue(double value)
 {

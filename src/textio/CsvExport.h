@@ -54,6 +54,10 @@ inline constexpr std::string_view metricsTableHeader =
 // (or "-nan") as they are.
 std::string metricsTableToCVSString(std::span<const CollectionMetricsRow> rows);
 
+// The integer cell of a stored number: its whole part, limited to 32 bits;
+// absent and not-a-number read as 0.
+std::int32_t storedInteger(const std::optional<double> &value);
+
 // One real cell's text: the value rounded to single precision, then fixed
 // with six decimals.
 std::string formatMetricValue(double value);

@@ -10,19 +10,49 @@
 namespace quorvella {
 namespace msg = importmessages;
 
+namespace {
+
+// The row and number of the list entry that starts at pos, for the message
+// of a refused entry: rows are ended by line ends, entries separated by any
+// separator.
+ValidationResult refusedListEntry(std::string_view message, std::string_view text, std::size_t pos)
+{
+    std::size_t row = 1;
+    std::size_t entry = 1;
+    // From the first entry: step over entry characters one by one, and over
+    // each run of separators as a whole.
+    for (std::size_t at = skipAbundanceListSeparators(text, 0); at < pos;) {
+        const std::size_t runEnd = skipAbundanceListSeparators(text, at);
+        if (runEnd == at) {
+            ++at;
+            continue;
+        }
+        bool lineEnd = false;
+        for (std::size_t i = at; i < runEnd && !lineEnd; ++i) {
+            lineEnd = lineEndLengthAt(text, i) > 0;
+        }
+        row += lineEnd ? 1 : 0;
+        entry = lineEnd ? 1 : entry + 1;
+        at = runEnd;
+    }
+    return ValidationResult::refused(message, row, entry);
+}
+
+} // namespace
+
 ValidationResult validateAbundanceListFromString(std::string_view text)
 {
     std::size_t pos = skipAbundanceListSeparators(text, 0);
     while (pos < text.size()) {
         const std::optional<NumberToken> number = readNumber(text, pos);
         if (!number) {
-            return ValidationResult::refused(msg::notANumber);
+            return refusedListEntry(msg::notANumber, text, pos);
         }
         if (number->value <= 0.0f) {
-            return ValidationResult::refused(msg::zeroOrNegative);
+            return refusedListEntry(msg::zeroOrNegative, text, pos);
         }
         if (!isWhole(number->value)) {
-            return ValidationResult::refused(msg::decimal);
+            return refusedListEntry(msg::decimal, text, pos);
         }
         pos = skipAbundanceListSeparators(text, pos + number->length);
     }
@@ -86,7 +116,7 @@ ValidationResult validateCollectionFromString(std::string_view text)
     Field field;
     while (reader.next(field)) {
         if (const std::optional<std::string_view> fault = checkCollectionField(field)) {
-            return ValidationResult::refused(*fault);
+            return ValidationResult::refused(*fault, field.row, field.column);
         }
     }
     return ValidationResult::valid();
@@ -163,7 +193,7 @@ ValidationResult validateCollectionGroupFromString(std::string_view text)
     Field field;
     while (reader.next(field)) {
         if (const std::optional<std::string_view> fault = checker.check(field)) {
-            return ValidationResult::refused(*fault);
+            return ValidationResult::refused(*fault, field.row, field.column);
         }
     }
     return ValidationResult::valid();

@@ -5,6 +5,7 @@
 // the first fault in reading order (see ImportMessages.h). They never change
 // anything.
 
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -14,10 +15,22 @@ namespace quorvella {
 struct ValidationResult
 {
     std::optional<std::string> fault; // the informative text of the first fault
+    // Where the fault is, counted from 1: the row (blank lines are no rows)
+    // and the field or number within it; 0 when the fault has no place.
+    std::size_t row = 0;
+    std::size_t field = 0;
 
     bool isValid() const { return !fault.has_value(); }
     static ValidationResult valid() { return {}; }
-    static ValidationResult refused(std::string_view message) { return {std::string(message)}; }
+    static ValidationResult refused(std::string_view message, std::size_t row = 0,
+                                    std::size_t field = 0)
+    {
+        ValidationResult result;
+        result.fault = std::string(message);
+        result.row = row;
+        result.field = field;
+        return result;
+    }
 };
 
 enum class ImportFormat {
