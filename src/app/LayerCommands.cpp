@@ -1,6 +1,8 @@
 #include "app/LayerCommands.h"
 
 #include "app/AppController.h"
+#include "app/ExampleData.h"
+#include "app/StartHint.h"
 #include "document/DocumentWindow.h"
 #include "names/DocumentWindowNames.h"
 #include "names/ImportExportCommands.h"
@@ -122,6 +124,8 @@ void equipDocumentWindow(DocumentWindow &window)
     // dropped files; the rarefaction and Chao-2 toolbar commands.
     DocumentWindowNames::attach(window);
     RarefactionCommands::attach(window);
+    // Over the collection table of the names layer: how to begin.
+    StartHint::attach(window, exampleDocumentPath());
 }
 
 } // namespace quorvella

@@ -41,6 +41,7 @@ FILES
     (/usr/share/quorvella/examples for the Debian package)
         The example data: forams.qvl, a document, and the import files
         forams-matrix.csv, forams-core-top.csv and forams-abundances.txt.
+        A new, empty window offers to open the example.
 
     ~/.config/Quorvella/Quorvella.conf
         The preferences and the list of recent documents.
