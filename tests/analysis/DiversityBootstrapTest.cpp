@@ -8,6 +8,7 @@
 #include "analysis/HillNumbers.h"
 #include "analysis/HillSample.h"
 
+#include <atomic>
 #include <cmath>
 #include <gtest/gtest.h>
 
@@ -62,14 +63,35 @@ TEST(DiversityBootstrap, BandsDependOnlyOnTheSeedAndTheSample)
     }
 }
 
+TEST(DiversityBootstrap, ProgressReachesTheTotalAndCancelStops)
+{
+    const std::int32_t counts[] = {8, 3, 2, 1, 1};
+    const std::vector<DiversitySample> samples = {abundanceSample("a", counts),
+                                                  abundanceSample("b", counts)};
+    DiversityOptions options;
+    options.bootstrapReplicates = 10;
+    std::size_t lastDone = 0;
+    std::size_t lastTotal = 0;
+    DiversityRunControl control;
+    control.threads = 2;
+    control.progress = [&](std::size_t done, std::size_t total) {
+        EXPECT_GT(done, lastDone);
+        lastDone = done;
+        lastTotal = total;
+    };
+    estimateDiversityOfAll(samples, options, control);
+    EXPECT_EQ(lastDone, 22u);
+    EXPECT_EQ(lastTotal, 22u);
+
+    const std::atomic<bool> cancel{true};
+    control.cancel = &cancel;
+    EXPECT_THROW(estimateDiversityOfAll(samples, options, control), DiversityCancelled);
+}
+
 // The bootstrap s.e. of the observed richness (q = 0 at the reference size)
 // with B = 2000 against its exact value under the estimated assemblage.
 TEST(DiversityBootstrap, StandardErrorConvergesToTheExactOne)
 {
-    struct Case
-    {
-        DiversitySample sample;
-    };
     const std::int32_t counts[] = {30, 12, 7, 3, 2, 2, 1, 1, 1, 1};
     const std::int32_t occurrences[] = {9, 5, 3, 2, 2, 1, 1, 1};
     for (const DiversitySample &sample :
