@@ -302,6 +302,18 @@ void AppController::connectMenuActions()
     connect(menus.saveAction, &QAction::triggered, this, &AppController::saveDocumentClicked);
     connect(menus.saveAsAction, &QAction::triggered, this, &AppController::saveDocumentAsClicked);
     connect(menus.quitAction, &QAction::triggered, this, &AppController::quitClicked);
+    const auto forCurrentWindow = [this](void (DocumentWindow::*command)()) {
+        return [this, command] {
+            if (DocumentWindow *window = currentWindow())
+                (window->*command)();
+        };
+    };
+    connect(menus.printAction, &QAction::triggered, this,
+            forCurrentWindow(&DocumentWindow::printDocument));
+    connect(menus.exportPdfAction, &QAction::triggered, this,
+            forCurrentWindow(&DocumentWindow::exportAsPdf));
+    connect(menus.customizeToolbarAction, &QAction::triggered, this,
+            forCurrentWindow(&DocumentWindow::customizeToolbar));
     connect(menus.clearRecentAction, &QAction::triggered, m_recent, &RecentDocuments::clear);
     connect(menus.preferencesAction, &QAction::triggered, this,
             &AppController::showPreferencePanel);

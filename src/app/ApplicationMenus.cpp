@@ -44,11 +44,15 @@ QAction *makeAction(QMenu *menu, const QString &text, const char *name,
 ApplicationMenus::ApplicationMenus(QUndoGroup &undoGroup, const HelpLinks &links, QObject *parent)
     : QObject(parent), m_file(new QMenu(tr("&File"))), m_openRecent(new QMenu(tr("Open &Recent"))),
       m_import(new QMenu(tr("&Import"))), m_export(new QMenu(tr("&Export"))),
-      m_edit(new QMenu(tr("&Edit"))), m_data(new QMenu(tr("&Data"))),
-      m_analysis(new QMenu(tr("&Analysis"))), m_help(new QMenu(tr("&Help")))
+      m_edit(new QMenu(tr("&Edit"))), m_view(new QMenu(tr("&View"))),
+      m_data(new QMenu(tr("&Data"))), m_analysis(new QMenu(tr("&Analysis"))),
+      m_help(new QMenu(tr("&Help")))
 {
     buildFileMenu();
     buildEditMenu(undoGroup);
+    customizeToolbarAction =
+        track(makeAction(m_view.get(), tr("Customize &Toolbar\u2026"), "customizeToolbar"),
+              EnablingRule::Always);
     buildHelpMenu(links);
     // Keep the enabling true whenever a menu opens, whatever happened since.
     for (QMenu *menu : {m_file.get(), m_edit.get(), m_data.get(), m_analysis.get(), m_import.get(),
@@ -78,6 +82,11 @@ void ApplicationMenus::buildFileMenu()
     file->addSeparator();
     file->addMenu(m_import.get());
     file->addMenu(m_export.get());
+    file->addSeparator();
+    exportPdfAction =
+        track(makeAction(file, tr("Export as P&DF\u2026"), "exportAsPdf"), EnablingRule::Always);
+    printAction = track(makeAction(file, tr("&Print\u2026"), "printDocument", QKeySequence::Print),
+                        EnablingRule::Always);
     file->addSeparator();
     quitAction = makeAction(file, tr("&Quit"), "quit", QKeySequence::Quit);
     quitAction->setMenuRole(QAction::QuitRole);
@@ -126,7 +135,8 @@ void ApplicationMenus::buildHelpMenu(const HelpLinks &links)
 
 void ApplicationMenus::installIn(QMenuBar *menuBar) const
 {
-    for (QMenu *menu : {m_file.get(), m_edit.get(), m_data.get(), m_analysis.get(), m_help.get()})
+    for (QMenu *menu :
+         {m_file.get(), m_edit.get(), m_view.get(), m_data.get(), m_analysis.get(), m_help.get()})
         menuBar->addMenu(menu);
 }
 

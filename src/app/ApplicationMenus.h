@@ -49,6 +49,7 @@ public:
     QMenu *importMenu() const { return m_import.get(); }
     QMenu *exportMenu() const { return m_export.get(); }
     QMenu *editMenu() const { return m_edit.get(); }
+    QMenu *viewMenu() const { return m_view.get(); }
     QMenu *dataMenu() const { return m_data.get(); }
     QMenu *analysisMenu() const { return m_analysis.get(); }
     QMenu *helpMenu() const { return m_help.get(); }
@@ -76,6 +77,7 @@ public:
     // The fixed actions, connected by the AppController.
     QAction *newAction, *openAction, *clearRecentAction, *closeAction, *saveAction, *saveAsAction,
         *quitAction;
+    QAction *printAction, *exportPdfAction, *customizeToolbarAction;
     QAction *undoAction, *redoAction, *preferencesAction;
     QAction *helpAction, *tutorialAction, *webSiteAction, *feedbackAction, *aboutAction;
 
@@ -91,8 +93,8 @@ private:
     void buildEditMenu(QUndoGroup &undoGroup);
     void buildHelpMenu(const HelpLinks &links);
 
-    std::unique_ptr<QMenu> m_file, m_openRecent, m_import, m_export, m_edit, m_data, m_analysis,
-        m_help;
+    std::unique_ptr<QMenu> m_file, m_openRecent, m_import, m_export, m_edit, m_view, m_data,
+        m_analysis, m_help;
     std::vector<Registered> m_documentCommands;
     QPointer<DocumentWindow> m_current;
 };

@@ -1,10 +1,13 @@
 #include "document/DocumentWindow.h"
 
 #include "document/CensusTableModel.h"
+#include "document/DocumentPrinting.h"
 #include "document/MetricsPanel.h"
 #include "document/MyDocument.h"
 #include "document/QtUi.h"
 #include "document/TaxonTableModel.h"
+#include "document/ToolbarConfiguration.h"
+#include "document/ToolbarCustomizationDialog.h"
 
 #include <QAction>
 #include <QApplication>
@@ -13,6 +16,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QProgressBar>
 #include <QSettings>
 #include <QSplitter>
@@ -73,7 +77,14 @@ void DocumentWindow::buildActions()
         action->setToolTip(tr(description.toolTip));
         action->setIconText(tr(description.label));
         m_actions[static_cast<std::size_t>(description.item)] = action;
+        m_toolbarActions.insert(action->objectName(), action);
     }
+    m_printAction = new QAction(toolbarIcon("print.png"), tr("Print\u2026"), this);
+    m_printAction->setObjectName(QLatin1String(QTRPrintItem));
+    m_printAction->setToolTip(tr("Print your document"));
+    m_printAction->setIconText(tr("Print"));
+    connect(m_printAction, &QAction::triggered, this, &DocumentWindow::printDocument);
+    m_toolbarActions.insert(m_printAction->objectName(), m_printAction);
     MyDocument *document = m_document;
     connect(action(ToolbarItem::AddCollection), &QAction::triggered, document,
             &MyDocument::addCollection);
@@ -91,19 +102,89 @@ void DocumentWindow::buildToolBar()
     m_toolBar = addToolBar(tr("Toolbar"));
     m_toolBar->setObjectName(QLatin1String(QTRDocumentToolbarIdentifier));
     m_toolBar->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
-    const auto add = [this](ToolbarItem item) { m_toolBar->addAction(action(item)); };
-    add(ToolbarItem::AddCollection);
-    add(ToolbarItem::DeleteCollection);
-    add(ToolbarItem::TaxonList);
-    m_toolBar->addSeparator();
-    add(ToolbarItem::AddTaxon);
-    add(ToolbarItem::DeleteTaxon);
-    m_toolBar->addSeparator();
-    add(ToolbarItem::CalculateMetrics);
-    add(ToolbarItem::IndividualRarefaction);
-    m_toolBar->addSeparator();
-    add(ToolbarItem::Chao2);
-    add(ToolbarItem::SampleRarefaction);
+    // The user's set, in every window; a change shows in open windows too.
+    ToolbarConfiguration &configuration = ToolbarConfiguration::instance();
+    connect(&configuration, &ToolbarConfiguration::itemsChanged, this,
+            &DocumentWindow::rebuildToolBar);
+    rebuildToolBar();
+}
+
+void DocumentWindow::rebuildToolBar()
+{
+    const QList<QAction *> old = m_toolBar->actions();
+    m_toolBar->clear();
+    // Separators and spaces belong to the toolbar, commands to their owners.
+    for (QAction *item : old) {
+        if (item->parent() == m_toolBar)
+            delete item;
+    }
+    for (const QString &identifier : ToolbarConfiguration::instance().itemIdentifiers()) {
+        QAction *added = nullptr;
+        if (identifier == QLatin1String(QTRSeparatorItem)) {
+            added = m_toolBar->addSeparator();
+        } else if (identifier == QLatin1String(QTRSpaceItem) ||
+                   identifier == QLatin1String(QTRFlexibleSpaceItem)) {
+            auto *space = new QWidget;
+            if (identifier == QLatin1String(QTRFlexibleSpaceItem)) {
+                space->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
+                space->setMinimumWidth(8);
+            } else {
+                space->setFixedWidth(24);
+            }
+            added = m_toolBar->addWidget(space);
+        } else if (QAction *command = m_toolbarActions.value(identifier)) {
+            m_toolBar->addAction(command);
+            continue;
+        }
+        // An item whose command this window lacks is left out.
+        if (added)
+            added->setObjectName(identifier);
+    }
+}
+
+void DocumentWindow::addToolbarAction(QAction *action)
+{
+    if (!action || action->objectName().isEmpty())
+        return;
+    m_toolbarActions.insert(action->objectName(), action);
+    rebuildToolBar();
+}
+
+QStringList DocumentWindow::toolbarItemIdentifiers() const
+{
+    QStringList identifiers;
+    for (const QAction *item : m_toolBar->actions())
+        identifiers << item->objectName();
+    return identifiers;
+}
+
+void DocumentWindow::customizeToolbar()
+{
+    ToolbarCustomizationDialog::showShared(this);
+}
+
+QMenu *DocumentWindow::createPopupMenu()
+{
+    QMenu *menu = QMainWindow::createPopupMenu();
+    if (!menu)
+        menu = new QMenu(this);
+    menu->addSeparator();
+    QAction *customize = menu->addAction(tr("Customize Toolbar\u2026"));
+    customize->setObjectName(QStringLiteral("customizeToolbar"));
+    connect(customize, &QAction::triggered, this, &DocumentWindow::customizeToolbar);
+    return menu;
+}
+
+void DocumentWindow::printDocument()
+{
+    if (endEditing())
+        quorvella::printDocument(*m_document);
+}
+
+void DocumentWindow::exportAsPdf()
+{
+    if (endEditing())
+        exportDocumentAsPdf(*m_document);
 }
 
 void DocumentWindow::buildCentralWidget()

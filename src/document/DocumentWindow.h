@@ -11,6 +11,7 @@
 
 #include "document/ToolbarItem.h"
 
+#include <QHash>
 #include <QMainWindow>
 #include <array>
 
@@ -38,7 +39,24 @@ public:
     MyDocument &document() { return *m_document; }
 
     QAction *action(ToolbarItem item) const;
+    // "Print…": the document report in a print preview (the toolbar's
+    // Print item, File > Print…).
+    QAction *printAction() const { return m_printAction; }
     QToolBar *toolBar() const { return m_toolBar; }
+
+    // Gives the toolbar an action for the allowed item named by the
+    // action's objectName (see ToolbarConfiguration); the toolbar shows it
+    // when the user's set holds that item. The window does not take
+    // ownership.
+    void addToolbarAction(QAction *action);
+    // The identifiers of the items the toolbar shows, in order.
+    QStringList toolbarItemIdentifiers() const;
+    // Opens the toolbar's customisation panel.
+    void customizeToolbar();
+    // Commits any edit, then shows the report in a print preview.
+    void printDocument();
+    // Commits any edit, then writes the report to a PDF file the user names.
+    void exportAsPdf();
 
     QTableView *censusTable() const { return m_censusTable; }
     QTableView *speciesTable() const { return m_speciesTable; }
@@ -62,12 +80,17 @@ public:
     // Saves the toolbar's position and visibility for the next window.
     void saveWindowState() const;
 
+    // The toolbar's context menu: the window's own entries and
+    // "Customize Toolbar…".
+    QMenu *createPopupMenu() override;
+
 protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
     void buildActions();
     void buildToolBar();
+    void rebuildToolBar();
     void buildCentralWidget();
     void buildStatusLine();
     void connectDocument();
@@ -80,6 +103,9 @@ private:
 
     MyDocument *m_document;
     std::array<QAction *, 9> m_actions{};
+    QAction *m_printAction = nullptr;
+    // Identifier to action of every item this window can show.
+    QHash<QString, QAction *> m_toolbarActions;
     QToolBar *m_toolBar = nullptr;
     QTableView *m_censusTable = nullptr;
     QTableView *m_speciesTable = nullptr;

@@ -3,6 +3,8 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
+#include <QPrintPreviewDialog>
+#include <QPrinter>
 #include <QPushButton>
 
 namespace quorvella {
@@ -143,6 +145,17 @@ Ui::MissingFileAnswer QtUi::askAboutMissingFile(const QString &documentName)
     if (box.clickedButton() == dontSave)
         return MissingFileAnswer::DontSave;
     return MissingFileAnswer::Cancel;
+}
+
+void QtUi::showPrintPreview(const QString &title, const PagePainter &paint)
+{
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setDocName(title);
+    QPrintPreviewDialog dialog(&printer, m_parent);
+    dialog.setWindowTitle(QObject::tr("Print \u201c%1\u201d").arg(title));
+    QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested, &dialog,
+                     [&paint](QPrinter *pages) { paint(*pages); });
+    dialog.exec();
 }
 
 int QtUi::askChoice(const QString &message, const QString &informativeText,

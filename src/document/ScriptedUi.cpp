@@ -1,5 +1,8 @@
 #include "document/ScriptedUi.h"
 
+#include <QBuffer>
+#include <QPdfWriter>
+
 namespace quorvella {
 
 QList<ScriptedUi::Event> ScriptedUi::eventsOf(Kind kind) const
@@ -92,6 +95,17 @@ Ui::MissingFileAnswer ScriptedUi::askAboutMissingFile(const QString &documentNam
 {
     events << Event{Kind::MissingFile, documentName, {}, {}};
     return next(missingFileAnswers, MissingFileAnswer::Cancel, unexpectedQuestions);
+}
+
+void ScriptedUi::showPrintPreview(const QString &title, const PagePainter &paint)
+{
+    events << Event{Kind::PrintPreview, title, {}, {}};
+    printedPdf.clear();
+    QBuffer buffer(&printedPdf);
+    buffer.open(QIODevice::WriteOnly);
+    QPdfWriter writer(&buffer);
+    writer.setTitle(title);
+    paint(writer);
 }
 
 int ScriptedUi::askChoice(const QString &message, const QString &informativeText,

@@ -24,7 +24,8 @@ public:
         SaveChanges,
         Choice,
         ExternalChange,
-        MissingFile
+        MissingFile,
+        PrintPreview
     };
 
     struct Event
@@ -43,6 +44,8 @@ public:
     QQueue<MissingFileAnswer> missingFileAnswers;       // Cancel when empty
 
     QList<Event> events;
+    // What the last print preview showed, painted into a PDF.
+    QByteArray printedPdf;
     int unexpectedQuestions = 0;
 
     // The events of one kind, in order.
@@ -60,6 +63,7 @@ public:
     SaveChangesAnswer askSaveChanges(const QString &documentName) override;
     ExternalChangeAnswer askAboutExternalChange(const QString &documentName) override;
     MissingFileAnswer askAboutMissingFile(const QString &documentName) override;
+    void showPrintPreview(const QString &title, const PagePainter &paint) override;
     int askChoice(const QString &message, const QString &informativeText,
                   const QStringList &choices) override;
 };

@@ -6,6 +6,9 @@
 
 #include <QString>
 #include <QStringList>
+#include <functional>
+
+class QPagedPaintDevice;
 
 namespace quorvella {
 
@@ -16,6 +19,8 @@ public:
     // Undecided: the question was dismissed without a choice.
     enum class ExternalChangeAnswer { Reload, KeepMine, SaveAs, Undecided };
     enum class MissingFileAnswer { SaveAgain, SaveAs, DontSave, Cancel };
+    // Paints every page of a printout on a printer or PDF writer.
+    using PagePainter = std::function<void(QPagedPaintDevice &pages)>;
 
     virtual ~Ui() = default;
 
@@ -51,6 +56,10 @@ public:
     // The document's file was moved or deleted while open: save it there
     // again, save it elsewhere, don't save, or cancel.
     virtual MissingFileAnswer askAboutMissingFile(const QString &documentName) = 0;
+
+    // A print preview of what paint draws, titled title; the user prints
+    // from it (or closes it).
+    virtual void showPrintPreview(const QString &title, const PagePainter &paint) = 0;
 
     // A question answered with one of a few choices (e.g. which format a
     // dropped file holds). Returns the index of the choice, or -1 when the

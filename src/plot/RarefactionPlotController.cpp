@@ -1,8 +1,9 @@
 #include "plot/RarefactionPlotController.h"
 
 #include "document/Ui.h"
-#include "textio/RarefactionTable.h"
+#include "plot/RarefactionPainter.h"
 #include "plot/RarefactionView.h"
+#include "textio/RarefactionTable.h"
 
 #include <QAction>
 #include <QApplication>
@@ -12,6 +13,9 @@
 #include <QHBoxLayout>
 #include <QMenu>
 #include <QMimeData>
+#include <QPageLayout>
+#include <QPagedPaintDevice>
+#include <QPainter>
 #include <QPushButton>
 #include <QSaveFile>
 #include <QToolButton>
@@ -34,6 +38,11 @@ RarefactionPlotController::RarefactionPlotController(Ui &ui, QWidget *parent)
     connect(copy, &QAction::triggered, this, &RarefactionPlotController::copyPicture);
     addAction(copy);
 
+    auto *print = new QAction(tr("Print\u2026"), this);
+    print->setShortcut(QKeySequence::Print);
+    connect(print, &QAction::triggered, this, &RarefactionPlotController::printPicture);
+    addAction(print);
+
     auto *closeWindow = new QAction(tr("Close"), this);
     closeWindow->setShortcut(QKeySequence::Close);
     connect(closeWindow, &QAction::triggered, this, &QWidget::close);
@@ -51,6 +60,11 @@ QWidget *RarefactionPlotController::buildButtons()
     m_copyButton->setObjectName(QStringLiteral("copyPictureButton"));
     connect(m_copyButton, &QPushButton::clicked, this, &RarefactionPlotController::copyPicture);
     layout->addWidget(m_copyButton);
+
+    m_printButton = new QPushButton(tr("Print\u2026"), row);
+    m_printButton->setObjectName(QStringLiteral("printButton"));
+    connect(m_printButton, &QPushButton::clicked, this, &RarefactionPlotController::printPicture);
+    layout->addWidget(m_printButton);
 
     m_saveTableButton = new QPushButton(tr("Save Table…"), row);
     m_saveTableButton->setObjectName(QStringLiteral("saveTableButton"));
@@ -123,6 +137,22 @@ void RarefactionPlotController::copyPicture()
 {
     QApplication::clipboard()->setMimeData(
         pictureMimeData(m_view->pictureSource(m_collectionName)).release());
+}
+
+void RarefactionPlotController::printPicture()
+{
+    const PictureSource source = m_view->pictureSource(m_collectionName);
+    m_ui.showPrintPreview(m_collectionName, [&source](QPagedPaintDevice &pages) {
+        const QRectF page = pages.pageLayout().paintRectPixels(pages.logicalDpiX());
+        if (source.size.isEmpty() || page.isEmpty())
+            return;
+        // The same picture as on screen, scaled to fit the page.
+        const qreal scale =
+            std::min(page.width() / source.size.width(), page.height() / source.size.height());
+        QPainter painter(&pages);
+        painter.scale(scale, scale);
+        paintRarefactionPicture(painter, source.size, source.points, source.style);
+    });
 }
 
 bool RarefactionPlotController::writeFile(const QString &path, const QByteArray &bytes)

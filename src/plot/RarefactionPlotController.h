@@ -48,6 +48,8 @@ public:
     void savePicture(PictureFormat format);
     void savePlotDataAsTable();
     void copyPicture();
+    // The picture, as large as the page allows, in a print preview.
+    void printPicture();
 
 signals:
     void windowWillClose(RarefactionPlotController *controller);
@@ -66,6 +68,7 @@ private:
     QToolButton *m_savePictureButton = nullptr;
     QPushButton *m_saveTableButton = nullptr;
     QPushButton *m_copyButton = nullptr;
+    QPushButton *m_printButton = nullptr;
     std::vector<Rarefaction> m_dataPoints;
     QString m_collectionName;
 };

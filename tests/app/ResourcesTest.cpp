@@ -66,8 +66,8 @@ void ResourcesTest::everyResourceOpens()
             ++count;
         }
     }
-    // Nine toolbar icons, the application icon twice, the guide.
-    QCOMPARE(count, 12);
+    // Nine toolbar icons and Print, the application icon twice, the guide.
+    QCOMPARE(count, 13);
 }
 
 void ResourcesTest::iconIsImage_data()
@@ -76,7 +76,7 @@ void ResourcesTest::iconIsImage_data()
     QTest::addColumn<int>("size");
     for (const char *name :
          {"addCollection", "deleteCollection", "taxonList", "addTaxon", "deleteTaxon",
-          "calculateMetrics", "individualRarefaction", "chao2", "sampleRarefaction"}) {
+          "calculateMetrics", "individualRarefaction", "chao2", "sampleRarefaction", "print"}) {
         QTest::newRow(name) << QStringLiteral(":/icons/%1.png").arg(QLatin1String(name)) << 64;
     }
     QTest::newRow("application") << QStringLiteral(":/icons/quorvella.png") << 256;

@@ -58,6 +58,7 @@ private slots:
     void cancelWritesNothing();
     void failedWriteAlertsAndKeepsTheWindow();
     void copiesThePicture();
+    void printsThePicture();
     void viewFollowsTheSettings_data();
     void viewFollowsTheSettings();
 
@@ -66,6 +67,16 @@ private:
     RarefactionPlotController *m_controller = nullptr;
     std::unique_ptr<QTemporaryDir> m_dir;
 };
+
+void RarefactionPlotControllerTest::printsThePicture()
+{
+    m_controller->printPicture();
+    QCOMPARE(m_ui->eventsOf(ScriptedUi::Kind::PrintPreview).size(), 1);
+    QCOMPARE(m_ui->events.constLast().message, QStringLiteral("Pond 3"));
+    QVERIFY(m_ui->printedPdf.startsWith("%PDF"));
+    QVERIFY(m_ui->printedPdf.contains("/Type /Page"));
+    QVERIFY(m_ui->printedPdf.size() > 1000);
+}
 
 void RarefactionPlotControllerTest::init()
 {
