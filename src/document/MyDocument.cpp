@@ -125,19 +125,28 @@ bool MyDocument::isEmpty() const
 
 void MyDocument::replaceContents(Store &&records)
 {
+    // A selected record stays selected when the new records hold it under
+    // the same id and name: another program may have given the id of a
+    // record never saved here to a record of its own.
     const std::optional<RecordId> collection = selectedCollection();
-    const std::vector<RecordId> taxa = selectedTaxa();
+    const std::optional<std::string> collectionName =
+        collection ? m_store->findCensus(*collection)->censusName : std::nullopt;
+    std::vector<std::pair<RecordId, std::optional<std::string>>> taxa;
+    for (const RecordId taxon : selectedTaxa())
+        taxa.emplace_back(taxon, m_store->findTaxon(taxon)->taxonName);
     m_store->replaceAllRecords(std::move(records));
     removeOrphanedTaxa();
     m_undoStack.clear();
     // Like any list that avoids an empty selection, start on the first
     // collection, so its taxa show at once.
-    if (collection && m_store->findCensus(*collection))
+    const Census *kept = collection ? m_store->findCensus(*collection) : nullptr;
+    if (kept && kept->censusName == collectionName)
         selectCollection(collection);
     else if (m_censusModel->rowCount() > 0)
         selectCollection(m_censusModel->censusAt(0));
-    for (const RecordId taxon : taxa) {
-        const int row = m_taxonModel->rowOf(taxon);
+    for (const auto &[taxon, name] : taxa) {
+        const Taxon *found = m_store->findTaxon(taxon);
+        const int row = found && found->taxonName == name ? m_taxonModel->rowOf(taxon) : -1;
         if (row >= 0)
             m_taxonSelection->select(m_taxonModel->index(row, TaxonTableModel::NameColumn),
                                      QItemSelectionModel::Select | QItemSelectionModel::Rows);

@@ -32,7 +32,8 @@ ToolbarConfiguration::ToolbarConfiguration()
     m_allowed.push_back({QLatin1String(QTRSeparatorItem), tr("Separator"), {}, {}});
     m_allowed.push_back({QLatin1String(QTRSpaceItem), tr("Space"), {}, {}});
     m_allowed.push_back({QLatin1String(QTRFlexibleSpaceItem), tr("Flexible Space"), {}, {}});
-    m_allowed.push_back({QLatin1String(QTRPrintItem), tr("Print"), tr("Print your document"), {}});
+    m_allowed.push_back({QLatin1String(QTRPrintItem), tr("Print"), tr("Print your document"),
+                         QStringLiteral(":/icons/print.png")});
 }
 
 const ToolbarItemEntry *ToolbarConfiguration::findAllowed(const QString &identifier) const
