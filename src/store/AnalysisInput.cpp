@@ -51,4 +51,33 @@ GroupInput makeGroupInput(const Store &store)
     return input;
 }
 
+RichnessInput makeRichnessInput(const Store &store)
+{
+    RichnessInput input;
+    std::unordered_map<RecordId, std::uint32_t> indexOfCensus;
+    for (const Census &census : store.createArrayOfAllCensuses()) {
+        indexOfCensus.emplace(census.id, static_cast<std::uint32_t>(input.collections.size()));
+        input.collections.push_back({census.censusName.value_or(""), {}});
+    }
+    std::unordered_map<std::string, std::size_t> taxonOfName;
+    for (const Taxon &taxon : store.createArrayOfAllTaxa()) {
+        const auto found = taxon.census ? indexOfCensus.find(*taxon.census) : indexOfCensus.end();
+        if (found == indexOfCensus.end() || !taxon.abundance) {
+            continue;
+        }
+        if (taxon.includeTaxon) {
+            input.collections[found->second].counts.push_back(*taxon.abundance);
+        }
+        if (taxon.taxonName && *taxon.abundance > 0) {
+            const auto [entry, added] =
+                taxonOfName.try_emplace(*taxon.taxonName, input.taxa.size());
+            if (added) {
+                input.taxa.emplace_back();
+            }
+            input.taxa[entry->second].push_back(found->second);
+        }
+    }
+    return input;
+}
+
 } // namespace quorvella

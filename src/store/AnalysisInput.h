@@ -2,6 +2,7 @@
 
 // Store records turned into the plain inputs of the analyses.
 
+#include "analysis/RichnessEstimates.h"
 #include "analysis/TaxonEntry.h"
 #include "store/RecordId.h"
 #include "store/Store.h"
@@ -31,5 +32,13 @@ struct GroupInput
     std::vector<RecordId> censusIds;
 };
 GroupInput makeGroupInput(const Store &store);
+
+// The richness estimators' input: every collection in store order with the
+// abundances of its counted taxa (included, with an abundance, as for the
+// collection's measures), and for every taxon name the collections holding
+// it with an abundance above 0 (the include flag plays no part in the
+// group, as for Chao-2). Taxa without a name or collection stay out of the
+// group.
+RichnessInput makeRichnessInput(const Store &store);
 
 } // namespace quorvella

@@ -45,5 +45,29 @@ TEST(AnalysisInput, OneCollectionInDisplayOrder)
     EXPECT_EQ(entries[2].collection, 0u);
 }
 
+TEST(AnalysisInput, RichnessInputCountsLikeTheMeasuresAndTheGroup)
+{
+    Store store;
+    const RecordId first = store.insertCensus(Census{.censusName = "a"});
+    const RecordId second = store.insertCensus(Census{.censusName = std::nullopt});
+    store.insertTaxon(Taxon{.taxonName = "x", .abundance = 4, .census = first});
+    store.insertTaxon(Taxon{.taxonName = "y", .abundance = 0, .census = first});
+    store.insertTaxon(Taxon{.taxonName = "x", .abundance = 1, .census = second});
+    // Left out of the collection's counts, still present in the group.
+    store.insertTaxon(
+        Taxon{.taxonName = "z", .abundance = 2, .census = second, .includeTaxon = false});
+    store.insertTaxon(Taxon{.taxonName = std::nullopt, .abundance = 3, .census = second});
+    store.insertTaxon(Taxon{.taxonName = "w", .abundance = std::nullopt, .census = second});
+    store.insertTaxon(Taxon{.taxonName = "o", .abundance = 5}); // orphan
+
+    const RichnessInput input = makeRichnessInput(store);
+    ASSERT_EQ(input.collections.size(), 2u);
+    EXPECT_EQ(input.collections[0].name, "a");
+    EXPECT_EQ(input.collections[0].counts, (std::vector<std::int32_t>{4, 0}));
+    EXPECT_EQ(input.collections[1].name, "");
+    EXPECT_EQ(input.collections[1].counts, (std::vector<std::int32_t>{1, 3}));
+    EXPECT_EQ(input.taxa, (std::vector<IncidenceSet>{{0, 1}, {1}}));
+}
+
 } // namespace
 } // namespace quorvella

@@ -1,0 +1,43 @@
+#include "analysis/AbundanceEstimators.h"
+
+namespace quorvella {
+
+Estimate sampleCoverage(const FrequencyCounts &f)
+{
+    const double n = f.total();
+    if (n == 0.0) {
+        return Estimate::missing("the collection holds no specimens");
+    }
+    const double f1 = f.species(1);
+    const double f2 = f.species(2);
+    if (f1 == 0.0) {
+        return Estimate::of(1.0);
+    }
+    const double a = (n - 1.0) / n;
+    const double f0 = f2 > 0.0 ? a * f1 * f1 / (2.0 * f2) : a * f1 * (f1 - 1.0) / 2.0;
+    const double shareUnseen = n * f0 / (n * f0 + f1);
+    return Estimate::of(1.0 - f1 / n * shareUnseen);
+}
+
+AbundanceEstimates estimateFromAbundances(std::span<const std::int32_t> counts, double z)
+{
+    const FrequencyCounts f(counts);
+    AbundanceEstimates result;
+    result.observed = f.observed();
+    result.individuals = f.total();
+    if (f.total() == 0.0) {
+        const Estimate none = Estimate::missing("the collection holds no specimens");
+        result.chao1 = {none, none, none, none};
+        result.ace = none;
+        result.coverage = none;
+        return result;
+    }
+    result.chao1 = chaoEstimate(f, f.total(), z);
+    const RareSpecies rare = rareSpecies(f);
+    result.ace = coverageEstimate(f, rare, 1.0 / (rare.individuals * (rare.individuals - 1.0)),
+                                  "every rare taxon is a singleton (sample coverage 0)");
+    result.coverage = sampleCoverage(f);
+    return result;
+}
+
+} // namespace quorvella
