@@ -9,7 +9,7 @@
 namespace quorvella::cli {
 namespace {
 
-void runCommand(const CommandLine &line, std::ostream &out)
+void runCommand(const CommandLine &line, std::ostream &out, std::ostream &err)
 {
     switch (line.command) {
     case Command::Help:
@@ -33,6 +33,9 @@ void runCommand(const CommandLine &line, std::ostream &out)
     case Command::Diversity:
         runDiversity(line, out);
         break;
+    case Command::Estimators:
+        runEstimators(line, out, err);
+        break;
     case Command::Validate:
         runValidate(line);
         break;
@@ -55,7 +58,7 @@ int status(ExitStatus s)
 int runCli(std::span<const std::string_view> args, std::ostream &out, std::ostream &err)
 {
     try {
-        runCommand(parseCommandLine(args), out);
+        runCommand(parseCommandLine(args), out, err);
         return status(ExitStatus::Success);
     } catch (const UsageError &error) {
         err << "quorvella-cli: " << error.what() << "\n" << usageText();

@@ -52,6 +52,7 @@ const std::vector<CommandRule> &commandRules()
          Command::Diversity,
          {kFormat, kCollection, kPooled, kIncidence, kOrders, kSizes, kEndpoint, kKnots, kCoverage,
           kBootstrap, kSeed, kLevel, kJson}},
+        {"estimators", Command::Estimators, {kFormat, kLevel, kJson}},
         {"validate", Command::Validate, {kFormat}},
         {"import", Command::Import, {kFormat, kInto}},
         {"export", Command::Export, {kOutput}},
@@ -197,6 +198,19 @@ void fillAnalysis(const RawArguments &raw, CommandLine &line)
     }
     if (raw.has(kSize)) {
         line.size = parseCount(valueOf(raw, kSize), kSize.name);
+    }
+}
+
+// estimators: --level in per cent, as the preferences offer it.
+void fillEstimators(const RawArguments &raw, CommandLine &line)
+{
+    fillAnalysis(raw, line);
+    if (raw.has(kLevel)) {
+        const std::string &level = valueOf(raw, kLevel);
+        if (level != "95" && level != "99") {
+            throw UsageError("--level needs 95 or 99, not '" + level + "'");
+        }
+        line.level = level == "99" ? 99 : 95;
     }
 }
 
@@ -419,6 +433,9 @@ CommandLine parseCommandLine(std::span<const std::string_view> args)
         break;
     case Command::Diversity:
         fillDiversity(raw, line);
+        break;
+    case Command::Estimators:
+        fillEstimators(raw, line);
         break;
     default:
         fillAnalysis(raw, line);

@@ -23,6 +23,7 @@ enum class Command {
     SampleRarefy,
     Chao2,
     Diversity,
+    Estimators,
     Validate,
     Import,
     Export
@@ -49,6 +50,8 @@ struct CommandLine
     // and the estimation settings (already checked).
     bool incidence = false;
     DiversityOptions diversity;
+    // estimators: the confidence level of the intervals, 95 or 99.
+    int level = 95;
     // The INPUT of the analysis commands, the FILE of validate, the FILEs of
     // import or the DOCUMENT of export, in the order given.
     std::vector<std::string> paths;

@@ -18,6 +18,7 @@ constexpr const char *kSynopsis =
     "                                [--endpoint M] [--knots K] [--coverage C,...]\n"
     "                                [--bootstrap B] [--seed S] [--level L]\n"
     "                                [--json] INPUT\n"
+    "    quorvella-cli estimators    [--format F] [--level 95|99] [--json] INPUT\n"
     "    quorvella-cli validate      --format F FILE\n"
     "    quorvella-cli import        --format F FILE... --into DOCUMENT\n"
     "    quorvella-cli export        (metrics | group | collection NAME |\n"
@@ -97,6 +98,20 @@ COMMANDS
         Chao, Wang & Jost (2013), Methods in Ecology and Evolution
         4:1091-1100.
 
+    estimators
+        The richness estimators with standard errors and intervals at
+        --level 95 (default) or 99 per cent. Per collection, from its
+        counted taxa: Chao1 with its standard error and log-normal
+        interval, ACE and the sample coverage. For the group, the
+        collections taken as sampling units: Chao-2 bias-corrected (not
+        the chao2 command's estimate) with standard error and interval,
+        ICE, the first-order jackknife with its standard error, the
+        second-order jackknife and the bootstrap with its standard error.
+        Prints the collections' table, an empty line and the group's
+        table (none for fewer than two collections). A value that cannot
+        be computed is left empty (null in JSON) and the reason is printed
+        on standard error; the run still succeeds.
+
     validate
         Checks FILE against its import format. Prints nothing for a valid
         file; otherwise prints the fault.
@@ -137,7 +152,8 @@ OPTIONS
     --bootstrap B       diversity: replicates, 0 to 10000 (default 50)
     --seed S            diversity: the bootstrap's seed (default 20140101)
     --level L           diversity: the bands' level, between 0 and 1
-                        (default 0.95)
+                        (default 0.95); estimators: the intervals' level
+                        in per cent, 95 or 99 (default 95)
     --into DOCUMENT     import: the document that receives the collections
     --output FILE       export: write to FILE (atomically) instead of
                         standard output
@@ -165,6 +181,13 @@ JSON OUTPUT
                           "upper"}, ...]}, ...]
                     method: "interpolated", "observed" or "extrapolated";
                     without a bootstrap se and the limits are null
+    estimators      {"collections": [{"name", "observed", "n", "chao1",
+                      "chao1Se", "chao1Lower", "chao1Upper", "ace",
+                      "coverage"}, ...],
+                     "group": {"units", "observed", "chao2", "chao2Se",
+                      "chao2Lower", "chao2Upper", "ice", "jackknife1",
+                      "jackknife1Se", "jackknife2", "bootstrap",
+                      "bootstrapSe"} or null}
 
 EXIT STATUS
     0   success

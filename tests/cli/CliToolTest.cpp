@@ -467,6 +467,78 @@ std::vector<ToolCase> toolCases()
          "Chao-2:    nan\n",
          "",
          {}},
+        {"estimators of the three-collection example as JSON",
+         {},
+         {"estimators", "--json", "--format", "matrix", "{data}/worked-matrix.csv"},
+         0,
+         "{\n"
+         "  \"collections\": [\n"
+         "    {\n"
+         "      \"name\": \"S1\",\n"
+         "      \"observed\": 3,\n"
+         "      \"n\": 3,\n"
+         "      \"chao1\": 5,\n"
+         "      \"chao1Se\": 2.9211869733608857,\n"
+         "      \"chao1Lower\": 3.246240669358574,\n"
+         "      \"chao1Upper\": 19.244270332839385,\n"
+         "      \"ace\": null,\n"
+         "      \"coverage\": 0.33333333333333337\n"
+         "    },\n"
+         "    {\n"
+         "      \"name\": \"S2\",\n"
+         "      \"observed\": 2,\n"
+         "      \"n\": 2,\n"
+         "      \"chao1\": 2.5,\n"
+         "      \"chao1Se\": 1.1067971810589328,\n"
+         "      \"chao1Lower\": 2.0367228898418315,\n"
+         "      \"chao1Upper\": 8.807743101830233,\n"
+         "      \"ace\": null,\n"
+         "      \"coverage\": 0.6666666666666667\n"
+         "    },\n"
+         "    {\n"
+         "      \"name\": \"S3\",\n"
+         "      \"observed\": 1,\n"
+         "      \"n\": 1,\n"
+         "      \"chao1\": 1,\n"
+         "      \"chao1Se\": 0.31178337784143806,\n"
+         "      \"chao1Lower\": 1,\n"
+         "      \"chao1Upper\": 2.5486976638334853,\n"
+         "      \"ace\": null,\n"
+         "      \"coverage\": 1\n"
+         "    }\n"
+         "  ],\n"
+         "  \"group\": {\n"
+         "    \"units\": 3,\n"
+         "    \"observed\": 3,\n"
+         "    \"chao2\": 3.3333333333333335,\n"
+         "    \"chao2Se\": 0.9428090415820634,\n"
+         "    \"chao2Lower\": 3.018244814701778,\n"
+         "    \"chao2Upper\": 9.09001039074862,\n"
+         "    \"ice\": 3.8399999999999994,\n"
+         "    \"jackknife1\": 3.6666666666666665,\n"
+         "    \"jackknife1Se\": 0.6666666666666667,\n"
+         "    \"jackknife2\": 3.8333333333333335,\n"
+         "    \"bootstrap\": 3.3333333333333335,\n"
+         "    \"bootstrapSe\": 0.5443310539518174\n"
+         "  }\n"
+         "}\n",
+         "Collection \"S1\": ace cannot be computed: every rare taxon is a singleton",
+         {}},
+        {"estimators of one collection at 99 %: no group",
+         {},
+         {"estimators", "--level", "99", "--format", "list", "{data}/worked-list.txt"},
+         0,
+         "name,observed,n,chao1,chao1Se,chao1Lower,chao1Upper,ace,coverage\n"
+         "imported census,5,12,6.833333,3.452053,5.077041,48.627650,6.654545,0.847222\n",
+         "Group: the group estimators need at least two collections.\n",
+         {}},
+        {"estimators refuse a level other than 95 or 99",
+         {},
+         {"estimators", "--level", "90", "x"},
+         2,
+         "",
+         "quorvella-cli: --level needs 95 or 99, not '90'\n",
+         {}},
         {"sample-based curve with not-a-number variances",
          {},
          {"sample-rarefy", "--format", "matrix", "{data}/matrix-everywhere.csv"},
