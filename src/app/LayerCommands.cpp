@@ -8,6 +8,7 @@
 #include "names/ImportExportCommands.h"
 #include "names/TableClipboard.h"
 #include "plot/RarefactionCommands.h"
+#include "plot/RichnessEstimatorsWindow.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -95,7 +96,8 @@ void installClipboardCommands(AppController &app)
     app.menus().editMenu()->insertSeparator(preferences);
 }
 
-// The plot layer: the pooled rarefaction of all collections. The toolbar's
+// The plot layer: the pooled rarefaction of all collections and the
+// richness estimators window. The toolbar's
 // own rarefaction and Chao-2 commands reach the Analysis menu through the
 // window's actions (AppController::installWindowCommands).
 void installPlotCommands(AppController &app)
@@ -107,6 +109,13 @@ void installPlotCommands(AppController &app)
         EnablingRule::HasAtLeastThreeCensuses, [](DocumentWindow &window) {
             RarefactionCommands::of(window).individualBasedRarefactionForAllCollections();
         });
+    app.menus().addDocumentCommand(app.analysisMenu(), translated("Richness Estimators\u2026"),
+                                   QStringLiteral("richnessEstimatorsClicked"),
+                                   EnablingRule::HasCensusData, [](DocumentWindow &window) {
+                                       if (window.endEditing()) {
+                                           RichnessEstimatorsWindow::showFor(window);
+                                       }
+                                   });
 }
 
 } // namespace

@@ -65,4 +65,16 @@ inline std::vector<RecordId> fillDocument(MyDocument &document,
     });
 }
 
+// Three collections: A in all three, B in the first only, C in the first two.
+inline std::vector<RecordId> fillChao2Example(MyDocument &document)
+{
+    return fillDocument(document, {"One", "Two", "Three"},
+                        {{"One", "A", 4},
+                         {"Two", "A", 2},
+                         {"Three", "A", 1},
+                         {"One", "B", 3},
+                         {"One", "C", 1},
+                         {"Two", "C", 5}});
+}
+
 } // namespace quorvella::testing

@@ -1,0 +1,179 @@
+#include "plot/RichnessEstimatorsWindow.h"
+
+#include "document/DocumentWindow.h"
+#include "document/MyDocument.h"
+#include "document/Settings.h"
+#include "plot/RichnessEstimatesModels.h"
+#include "store/AnalysisInput.h"
+#include "textio/AsciiCheck.h"
+#include "textio/EstimatorTables.h"
+#include "textio/TextFile.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QFile>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QPushButton>
+#include <QSortFilterProxyModel>
+#include <QTableView>
+#include <QVBoxLayout>
+
+namespace quorvella {
+namespace {
+
+QTableView *makeTable(QAbstractItemModel *model, bool sortable, QWidget *parent)
+{
+    auto *table = new QTableView(parent);
+    if (sortable) {
+        auto *proxy = new QSortFilterProxyModel(table);
+        proxy->setSourceModel(model);
+        proxy->setSortRole(Qt::UserRole);
+        table->setModel(proxy);
+        table->setSortingEnabled(true);
+        table->sortByColumn(-1, Qt::AscendingOrder); // the document's order until a click
+    } else {
+        table->setModel(model);
+    }
+    table->setSelectionBehavior(QAbstractItemView::SelectRows);
+    table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    table->verticalHeader()->hide();
+    table->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    return table;
+}
+
+} // namespace
+
+RichnessEstimatorsWindow::RichnessEstimatorsWindow(MyDocument &document, QWidget *parent)
+    : QWidget(parent, Qt::Window), m_document(&document)
+{
+    setObjectName(QStringLiteral("richnessEstimatorsWindow"));
+    m_collectionsModel = new CollectionEstimatesModel(this);
+    m_groupModel = new GroupEstimatesModel(this);
+    m_collectionsTable = makeTable(m_collectionsModel, true, this);
+    m_collectionsTable->setObjectName(QStringLiteral("collectionEstimatesTable"));
+    m_groupTable = makeTable(m_groupModel, false, this);
+    m_groupTable->setObjectName(QStringLiteral("groupEstimatesTable"));
+    m_groupCaption = new QLabel(this);
+    m_groupCaption->setWordWrap(true);
+
+    auto *layout = new QVBoxLayout(this);
+    layout->addWidget(new QLabel(tr("<b>Each collection</b> (from its specimens)"), this));
+    layout->addWidget(m_collectionsTable, 3);
+    layout->addWidget(m_groupCaption);
+    layout->addWidget(m_groupTable, 2);
+    layout->addWidget(buildButtons());
+    resize(900, 560);
+
+    m_refreshTimer.setSingleShot(true);
+    m_refreshTimer.setInterval(0);
+    connect(&m_refreshTimer, &QTimer::timeout, this, &RichnessEstimatorsWindow::refresh);
+    m_observerId =
+        document.store().addObserver([this](const StoreChanges &) { m_refreshTimer.start(); });
+    connect(&Settings::instance(), &Settings::changed, this, [this](const QString &key) {
+        if (key == QLatin1String(QTRConfidenceLevelKey)) {
+            m_refreshTimer.start();
+        }
+    });
+    connect(&document, &QObject::destroyed, this, &QWidget::close);
+    refresh();
+}
+
+RichnessEstimatorsWindow::~RichnessEstimatorsWindow()
+{
+    if (m_document) {
+        m_document->store().removeObserver(m_observerId);
+    }
+}
+
+RichnessEstimatorsWindow &RichnessEstimatorsWindow::showFor(DocumentWindow &window)
+{
+    auto *estimators =
+        window.findChild<RichnessEstimatorsWindow *>(QString(), Qt::FindDirectChildrenOnly);
+    if (estimators == nullptr) {
+        estimators = new RichnessEstimatorsWindow(window.document(), &window);
+        estimators->setAttribute(Qt::WA_DeleteOnClose);
+    }
+    estimators->setWindowTitle(
+        tr("Richness Estimators \u2014 %1").arg(window.document().displayName()));
+    estimators->show();
+    estimators->raise();
+    estimators->activateWindow();
+    return *estimators;
+}
+
+QWidget *RichnessEstimatorsWindow::buildButtons()
+{
+    auto *row = new QWidget(this);
+    auto *layout = new QHBoxLayout(row);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addStretch();
+    auto *copy = new QPushButton(tr("Copy"), row);
+    copy->setObjectName(QStringLiteral("copyButton"));
+    connect(copy, &QPushButton::clicked, this, &RichnessEstimatorsWindow::copyTables);
+    auto *exportButton = new QPushButton(tr("Export CSV\u2026"), row);
+    exportButton->setObjectName(QStringLiteral("exportCsvButton"));
+    connect(exportButton, &QPushButton::clicked, this, &RichnessEstimatorsWindow::exportCsv);
+    layout->addWidget(copy);
+    layout->addWidget(exportButton);
+    return row;
+}
+
+QString RichnessEstimatorsWindow::groupCaption() const
+{
+    return m_groupCaption->text();
+}
+
+void RichnessEstimatorsWindow::refresh()
+{
+    if (!m_document) {
+        return;
+    }
+    m_estimates =
+        estimateRichness(makeRichnessInput(m_document->store()), Settings::confidenceLevel());
+    m_collectionsModel->setEstimates(m_estimates);
+    m_groupModel->setEstimates(m_estimates);
+    if (const std::optional<IncidenceEstimates> &group = m_estimates.group) {
+        m_groupCaption->setText(
+            tr("<b>The group</b>: %1 collections as sampling units, %2 taxa observed. "
+               "Chao-2 here is the bias-corrected estimator; the document's Chao-2 field "
+               "keeps the classic formula.")
+                .arg(group->units)
+                .arg(group->observed));
+    } else {
+        m_groupCaption->setText(
+            tr("<b>The group</b>: the group estimators need at least two collections."));
+    }
+}
+
+void RichnessEstimatorsWindow::copyTables()
+{
+    QApplication::clipboard()->setText(
+        QString::fromStdString(richnessEstimatesCsv(m_estimates, "\n", '\t')));
+}
+
+void RichnessEstimatorsWindow::exportCsv()
+{
+    if (!m_document) {
+        return;
+    }
+    Ui &ui = m_document->ui();
+    const std::string text = richnessEstimatesCsv(m_estimates, "\r");
+    const QString failed = tr("The export could not be saved.");
+    if (const std::optional<NonAsciiCharacter> bad = findFirstNonAscii(text)) {
+        ui.showErrorAlert(failed, QString::fromStdString(bad->describe()));
+        return;
+    }
+    const QString path =
+        ui.chooseFileToSave(tr("Export Richness Estimators"), QStringLiteral("csv"));
+    if (path.isEmpty()) {
+        return;
+    }
+    const WriteResult written = writeFileAtomically(QFile::encodeName(path).toStdString(), text);
+    if (!written.ok) {
+        ui.showErrorAlert(failed, QString::fromStdString(written.error));
+    }
+}
+
+} // namespace quorvella
