@@ -9,14 +9,7 @@ Estimate sampleCoverage(const FrequencyCounts &f)
         return Estimate::missing("the collection holds no specimens");
     }
     const double f1 = f.species(1);
-    const double f2 = f.species(2);
-    if (f1 == 0.0) {
-        return Estimate::of(1.0);
-    }
-    const double a = (n - 1.0) / n;
-    const double f0 = f2 > 0.0 ? a * f1 * f1 / (2.0 * f2) : a * f1 * (f1 - 1.0) / 2.0;
-    const double shareUnseen = n * f0 / (n * f0 + f1);
-    return Estimate::of(1.0 - f1 / n * shareUnseen);
+    return Estimate::of(1.0 - f1 / n * undetectedSpecies(n, f1, f.species(2)).coverageFactor);
 }
 
 AbundanceEstimates estimateFromAbundances(std::span<const std::int32_t> counts, double z)

@@ -25,9 +25,8 @@ struct AbundanceEstimates
 // observed. z: the normal quantile of the Chao1 interval.
 AbundanceEstimates estimateFromAbundances(std::span<const std::int32_t> counts, double z);
 
-// Chao & Jost (2012): 1 - f1 / n * A', A' = n f0 / (n f0 + f1) when f1 > 0,
-// else 1, with f0 = (n - 1) / n * f1^2 / (2 f2), or (n - 1) / n * f1 (f1 - 1)
-// / 2 when f2 = 0. None for a collection without specimens.
+// Chao & Jost (2012): 1 - f1 / n * A' (undetectedSpecies). None for a
+// collection without specimens.
 Estimate sampleCoverage(const FrequencyCounts &f);
 
 } // namespace quorvella

@@ -20,14 +20,12 @@ void logNormalInterval(ChaoEstimate &result, double observed, double t, double v
 ChaoEstimate withUnseen(double observed, double f1, double f2, double n, double z)
 {
     const double a = (n - 1.0) / n;
-    double t = 0.0;
+    const double t = undetectedSpecies(n, f1, f2).f0;
     double variance = 0.0;
     if (f2 > 0.0) {
         const double r = f1 / f2;
-        t = a * f1 * f1 / (2.0 * f2);
         variance = f2 * (a * r * r / 2.0 + a * a * r * r * r + a * a * r * r * r * r / 4.0);
     } else {
-        t = a * f1 * (f1 - 1.0) / 2.0;
         const double estimate = observed + t;
         variance = a * f1 * (f1 - 1.0) / 2.0 +
                    a * a * f1 * (2.0 * f1 - 1.0) * (2.0 * f1 - 1.0) / 4.0 -
@@ -74,6 +72,17 @@ ChaoEstimate withoutUnseen(const FrequencyCounts &f, double n, double z)
 }
 
 } // namespace
+
+UndetectedSpecies undetectedSpecies(double n, double f1, double f2)
+{
+    const double a = (n - 1.0) / n;
+    UndetectedSpecies undetected;
+    undetected.f0 = f2 > 0.0 ? a * f1 * f1 / (2.0 * f2) : a * f1 * (f1 - 1.0) / 2.0;
+    if (f1 > 0.0) {
+        undetected.coverageFactor = n * undetected.f0 / (n * undetected.f0 + f1);
+    }
+    return undetected;
+}
 
 ChaoEstimate chaoEstimate(const FrequencyCounts &f, double n, double z)
 {

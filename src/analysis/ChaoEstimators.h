@@ -11,6 +11,18 @@
 
 namespace quorvella {
 
+// Chao's estimate of the species not seen, f0 = (n - 1) / n * f1^2 / (2 f2),
+// or (n - 1) / n * f1 (f1 - 1) / 2 when f2 = 0, and the factor A' =
+// n f0 / (n f0 + f1) (1 without singletons) of the sample coverage
+// 1 - f1 / n * A' (Chao & Jost 2012). n counts specimens, or sampling units
+// for incidence.
+struct UndetectedSpecies
+{
+    double f0 = 0.0;
+    double coverageFactor = 1.0;
+};
+UndetectedSpecies undetectedSpecies(double n, double f1, double f2);
+
 struct ChaoEstimate
 {
     Estimate estimate;

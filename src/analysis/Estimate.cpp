@@ -1,10 +1,13 @@
 #include "analysis/Estimate.h"
 
+#include "analysis/NormalQuantile.h"
+
 namespace quorvella {
 
 double zForConfidenceLevel(int level)
 {
-    return level == 99 ? 2.5758293035489004 : 1.9599639845400540;
+    const double confidence = level == 99 ? 0.99 : 0.95;
+    return normalQuantile(1.0 - (1.0 - confidence) / 2.0);
 }
 
 } // namespace quorvella

@@ -1,5 +1,6 @@
 #include "analysis/HillSample.h"
 
+#include "analysis/ChaoEstimators.h"
 #include "analysis/HypergeometricSums.h"
 #include "analysis/ShannonTail.h"
 
@@ -46,8 +47,9 @@ HillSample::HillSample(DiversityDataType type, std::vector<std::int64_t> frequen
     const double n = static_cast<double>(N_);
     const double f1 = static_cast<double>(f1_);
     const double f2 = static_cast<double>(f2_);
-    f0_ = f2_ > 0 ? (n - 1.0) / n * f1 * f1 / (2.0 * f2) : (n - 1.0) / n * f1 * (f1 - 1.0) / 2.0;
-    aPrime_ = f1_ > 0 ? n * f0_ / (n * f0_ + f1) : 1.0;
+    const UndetectedSpecies undetected = undetectedSpecies(n, f1, f2);
+    f0_ = undetected.f0;
+    aPrime_ = undetected.coverageFactor;
 
     observed_ = observed();
     shannonBeforeReference_ = N_ >= 2 ? interpolated(N_ - 1).D[1] : observed_.D[1];
