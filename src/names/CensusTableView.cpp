@@ -7,10 +7,12 @@ CensusTableView::CensusTableView(QWidget *parent) : TabFlowTableView(parent)
 
 void CensusTableView::tabPressedAfterEditing(const EditedCell &cell)
 {
-    if (cell.row + 1 >= rowCountOfModel()) {
+    const bool isNew = takeNewRecordMark(cell);
+    const int row = rowAfterCommit(cell);
+    if (isNew || row + 1 >= rowCountOfModel()) {
         emit addCollectionRequested();
     } else {
-        selectRowAndEdit(cell.row + 1, collectionNameColumn);
+        selectRowAndEdit(row + 1, collectionNameColumn);
     }
 }
 

@@ -1,8 +1,9 @@
 #pragma once
 
 // The collection table of a document window: column 0 holds the collection
-// name. Tab goes to the next collection's name; Tab in the last row asks for
-// a new collection.
+// name. Tab goes to the name of the collection below the edited one (where
+// the commit sorted it); Tab in the last row, or after naming a collection
+// just added, asks for a new collection.
 
 #include "names/TabFlowTableView.h"
 
@@ -18,8 +19,8 @@ public:
     explicit CensusTableView(QWidget *parent = nullptr);
 
 signals:
-    // Tab left a cell of the last row: the document should add a collection
-    // and start editing its name.
+    // Tab left a cell of the last row or of a new collection: the document
+    // should add a collection and start editing its name.
     void addCollectionRequested();
 
 protected:

@@ -79,6 +79,11 @@ void DocumentWindowNames::installTables()
             m_window.action(ToolbarItem::AddTaxon), &QAction::trigger);
     connect(m_censusTable, &CensusTableView::addCollectionRequested,
             m_window.action(ToolbarItem::AddCollection), &QAction::trigger);
+    // A record the document adds for typing in is new until Tab leaves it.
+    connect(m_document.data(), &MyDocument::editCensusNameRequested, m_censusTable,
+            &TabFlowTableView::markNewRecord);
+    connect(m_document.data(), &MyDocument::editTaxonNameRequested, m_speciesTable,
+            &TabFlowTableView::markNewRecord);
 }
 
 void DocumentWindowNames::observeStore()

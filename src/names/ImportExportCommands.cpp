@@ -18,7 +18,12 @@ ImportExportCommands::ImportExportCommands(Hooks hooks, QObject *parent)
     : QObject(parent), m_hooks(std::move(hooks))
 {}
 
-ImportExportCommands::~ImportExportCommands() = default;
+ImportExportCommands::~ImportExportCommands()
+{
+    for (const QPointer<TaxonListController> &window : std::as_const(m_listWindows)) {
+        delete window.data();
+    }
+}
 
 Ui &ImportExportCommands::commandUi() const
 {
@@ -117,9 +122,22 @@ void ImportExportCommands::buildSpeciesListClicked()
 
 void ImportExportCommands::showTaxonListWindowWithArray(const QStringList &names)
 {
-    m_taxonListController = std::make_unique<TaxonListController>(m_hooks.ui);
-    m_taxonListController->show();
-    m_taxonListController->showList(names);
+    m_listWindows.removeAll(nullptr); // the closed ones
+    auto *window = new TaxonListController(m_hooks.ui);
+    window->setAttribute(Qt::WA_DeleteOnClose, true);
+    m_listWindows.append(window);
+    window->show();
+    window->showList(names);
+}
+
+TaxonListController *ImportExportCommands::taxonListController() const
+{
+    for (auto it = m_listWindows.crbegin(); it != m_listWindows.crend(); ++it) {
+        if (!it->isNull()) {
+            return it->data();
+        }
+    }
+    return nullptr;
 }
 
 void ImportExportCommands::updateAutocompletionListClicked()

@@ -8,6 +8,7 @@
 
 #include "textio/ImportValidation.h"
 
+#include <QList>
 #include <QObject>
 #include <QPointer>
 #include <functional>
@@ -54,8 +55,10 @@ public:
 
     void buildSpeciesListClicked();
     void updateAutocompletionListClicked();
-    // The most recent species-list window (null before the first).
-    TaxonListController *taxonListController() const { return m_taxonListController.get(); }
+    // The most recently opened species-list window that is still open (null
+    // when none is).
+    TaxonListController *taxonListController() const;
+    // Each list opens a window of its own, which lives until it is closed.
     void showTaxonListWindowWithArray(const QStringList &names);
 
 private:
@@ -63,7 +66,7 @@ private:
     Ui &commandUi() const;
 
     Hooks m_hooks;
-    std::unique_ptr<TaxonListController> m_taxonListController;
+    QList<QPointer<TaxonListController>> m_listWindows;
 };
 
 } // namespace quorvella

@@ -1,8 +1,9 @@
 #pragma once
 
 // The species table of a document window: column 1 holds the taxon name,
-// column 2 the abundance. Tab goes name, abundance, next row's name; Tab in
-// the abundance of the last row asks for a new taxon.
+// column 2 the abundance. Tab goes name, abundance, the name of the row below
+// the edited taxon (where the commit sorted it); Tab in the abundance of the
+// last row, or of a taxon just added, asks for a new taxon.
 
 #include "names/TabFlowTableView.h"
 
@@ -19,8 +20,8 @@ public:
     explicit SpeciesTableView(QWidget *parent = nullptr);
 
 signals:
-    // Tab left the abundance of the last row: the document should add a taxon
-    // to the selected collection and start editing its name.
+    // Tab left the abundance of the last row or of a new taxon: the document
+    // should add a taxon to the selected collection and start editing its name.
     void addTaxonRequested();
 
 protected:

@@ -21,6 +21,27 @@ void TabFlowTableView::selectRowAndEdit(int row, int column)
     edit(target);
 }
 
+void TabFlowTableView::markNewRecord(int row)
+{
+    m_newRecord = model() == nullptr ? QPersistentModelIndex()
+                                     : QPersistentModelIndex(model()->index(row, 0, rootIndex()));
+}
+
+int TabFlowTableView::rowAfterCommit(const EditedCell &cell)
+{
+    return cell.item.isValid() ? cell.item.row() : cell.row;
+}
+
+bool TabFlowTableView::takeNewRecordMark(const EditedCell &cell)
+{
+    const bool isNew =
+        m_newRecord.isValid() && cell.item.isValid() && cell.item.row() == m_newRecord.row();
+    if (isNew) {
+        m_newRecord = QPersistentModelIndex();
+    }
+    return isNew;
+}
+
 int TabFlowTableView::rowCountOfModel() const
 {
     return model() == nullptr ? 0 : model()->rowCount(rootIndex());
@@ -31,6 +52,9 @@ bool TabFlowTableView::edit(const QModelIndex &index, EditTrigger trigger, QEven
     const bool editing = QTableView::edit(index, trigger, event);
     if (editing) {
         m_editedIndex = index;
+        if (m_newRecord.isValid() && m_newRecord.row() != index.row()) {
+            m_newRecord = QPersistentModelIndex();
+        }
     }
     return editing;
 }

@@ -10,6 +10,7 @@
 #include "store/StoreImport.h"
 
 #include <QApplication>
+#include <QLineEdit>
 #include <QMimeData>
 #include <QPlainTextEdit>
 #include <QTest>
@@ -59,8 +60,11 @@ private slots:
     void setSpeciesList();
     void updateReplacesAFileList();
     void typingACollectionWithoutTheMouse();
+    void typingRecordsIntoResortingTables_data();
+    void typingRecordsIntoResortingTables();
     void speciesListWindow_data();
     void speciesListWindow();
+    void eachSpeciesListHasItsOwnWindow();
     void droppedFileIsImported_data();
     void droppedFileIsImported();
 
@@ -180,6 +184,67 @@ void DocumentNamesTest::typingACollectionWithoutTheMouse()
              QStringLiteral("S1[Globigerina bulloides 12|Globigerinoides ruber 3|<none> -]"));
 }
 
+void DocumentNamesTest::typingRecordsIntoResortingTables_data()
+{
+    QTest::addColumn<QString>("document"); // empty: a new document
+    QTest::newRow("new document") << QString();
+    QTest::newRow("example document")
+        << QStringLiteral(QUORVELLA_SOURCE_DIR "/resources/examples/forams.qvl");
+}
+
+// Both tables re-sort on every commit (collections by name, taxa by abundance
+// and name), so each Tab below moves the edited record away from the row it
+// was typed in. Tab must follow the record: the typed records are exactly
+// what the document gains, and nothing else changes.
+void DocumentNamesTest::typingRecordsIntoResortingTables()
+{
+    QFETCH(QString, document);
+    auto *opened = new MyDocument;
+    opened->setUi(std::make_shared<ScriptedUi>());
+    if (!document.isEmpty()) {
+        const QString copy = m_dir.filePath(QStringLiteral("typed.qvl"));
+        QFile::remove(copy);
+        QVERIFY(QFile::copy(document, copy));
+        QVERIFY(opened->open(copy));
+    }
+    DocumentWindow window(opened);
+    DocumentWindowNames::attach(window);
+    window.show();
+    window.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+    const QString before = describeRecords(*opened);
+
+    const auto type = [](const QString &keys, Qt::Key key) {
+        QWidget *editor = QApplication::focusWidget();
+        QVERIFY(qobject_cast<QLineEdit *>(editor) != nullptr);
+        QTest::keyClicks(editor, keys);
+        QTest::keyClick(editor, key);
+        QApplication::processEvents();
+    };
+    window.action(ToolbarItem::AddCollection)->trigger();
+    type(QStringLiteral("QV14-100 cm"), Qt::Key_Tab);
+    type(QStringLiteral("QV14-050 cm"), Qt::Key_Tab);
+    type(QStringLiteral("QV14-200 cm"), Qt::Key_Return);
+    QCOMPARE(opened->selectedCollectionName(), QStringLiteral("QV14-200 cm"));
+
+    // A named taxon left without an abundance sorts below the typed ones.
+    window.action(ToolbarItem::AddTaxon)->trigger();
+    type(QStringLiteral("Zz"), Qt::Key_Tab);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+    window.action(ToolbarItem::AddTaxon)->trigger();
+    type(QStringLiteral("Beta"), Qt::Key_Tab);
+    type(QStringLiteral("5"), Qt::Key_Tab);
+    type(QStringLiteral("Alpha"), Qt::Key_Tab);
+    type(QStringLiteral("9"), Qt::Key_Tab);
+    type(QStringLiteral("Gamma"), Qt::Key_Tab);
+    type(QStringLiteral("7"), Qt::Key_Return);
+
+    const QString typed =
+        QStringLiteral("QV14-100 cm[] QV14-050 cm[] QV14-200 cm[Zz -|Beta 5|Alpha 9|Gamma 7]");
+    QCOMPARE(describeRecords(*opened),
+             before.isEmpty() ? typed : before + QLatin1Char(' ') + typed);
+}
+
 void DocumentNamesTest::speciesListWindow_data()
 {
     QTest::addColumn<QByteArray>("group");
@@ -228,6 +293,27 @@ void DocumentNamesTest::speciesListWindow()
         QFile::remove(target + QStringLiteral(".txt"));
     }
     QCOMPARE(test.ui->lastAlert().message, alert);
+}
+
+void DocumentNamesTest::eachSpeciesListHasItsOwnWindow()
+{
+    TestDocument test;
+    importGroup(test.document(), "x,Abies\nS1,1\n");
+    ImportExportCommands commands(
+        {[&] { return test.window.get(); }, [] { return nullptr; }, test.ui});
+    commands.buildSpeciesListClicked();
+    const QPointer<TaxonListController> first = commands.taxonListController();
+    importGroup(test.document(), "x,Pinus\nS2,1\n");
+    commands.buildSpeciesListClicked();
+    const QPointer<TaxonListController> second = commands.taxonListController();
+
+    QVERIFY(first && second && first != second);
+    QVERIFY(first->isVisible() && second->isVisible());
+    QCOMPARE(first->taxonListAsString(), QStringLiteral("Abies\n"));
+    QCOMPARE(second->taxonListAsString(), QStringLiteral("Abies\nPinus\n"));
+    second->close();
+    QTRY_VERIFY(second.isNull()); // a closed list window goes away
+    QCOMPARE(commands.taxonListController(), first.data());
 }
 
 void DocumentNamesTest::droppedFileIsImported_data()
