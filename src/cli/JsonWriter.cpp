@@ -1,5 +1,6 @@
 #include "cli/JsonWriter.h"
 
+#include "textio/NumberText.h"
 #include "textio/Utf8.h"
 
 #include <array>
@@ -17,9 +18,7 @@ std::string JsonWriter::numberText(double number)
     if (std::isinf(number)) {
         return number > 0 ? "\"inf\"" : "\"-inf\"";
     }
-    std::array<char, 32> buffer{};
-    const auto result = std::to_chars(buffer.data(), buffer.data() + buffer.size(), number);
-    return std::string(buffer.data(), result.ptr);
+    return shortestText(number);
 }
 
 void JsonWriter::beginObject()
@@ -59,7 +58,7 @@ void JsonWriter::value(double number)
 void JsonWriter::value(std::int64_t number)
 {
     beforeValue();
-    text_ += std::to_string(number);
+    text_ += integerText(number);
 }
 
 void JsonWriter::value(std::string_view text)
@@ -162,10 +161,7 @@ void JsonWriter::appendAsciiCharacter(char c)
         break;
     default:
         if (static_cast<unsigned char>(c) < 0x20 || c == 0x7f) {
-            std::array<char, 8> escaped{};
-            std::snprintf(escaped.data(), escaped.size(), "\\u%04x",
-                          static_cast<unsigned>(static_cast<unsigned char>(c)));
-            text_ += escaped.data();
+            text_ += "\\u" + hexText(static_cast<unsigned char>(c), 4);
         } else {
             text_ += c;
         }

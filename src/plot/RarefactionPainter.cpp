@@ -2,12 +2,13 @@
 
 #include "log/Log.h"
 #include "plot/TickSpacing.h"
+#include "textio/NumberText.h"
 
 #include <QFontMetricsF>
+#include <QPaintEngine>
 #include <QPainter>
 #include <QPainterPath>
 #include <cmath>
-#include <cstdio>
 #include <string>
 
 namespace quorvella {
@@ -89,9 +90,7 @@ private:
 
 QString formatWholeNumber(float value)
 {
-    char text[64];
-    std::snprintf(text, sizeof text, "%.0f", double(value));
-    return QString::fromLatin1(text);
+    return QString::fromStdString(fixedText(double(value), 0));
 }
 
 // Draws a text with the lower-left corner of its box at a point (y upward).
@@ -101,6 +100,15 @@ void drawTextAt(QPainter &painter, const PlotFrame &frame, float xUp, float yUp,
     const QFontMetricsF metrics(painter.font(), painter.device());
     const QPointF boxBottomLeft = frame.device(xUp, yUp);
     painter.drawText(QPointF(boxBottomLeft.x(), boxBottomLeft.y() - metrics.descent()), text);
+}
+
+// An antialiased one-unit line at a whole coordinate covers two pixel rows
+// half each, a soft grey. On pixels the axes and ticks are drawn aliased, one
+// crisp row; vector devices (PDF, SVG, printing) keep the exact geometry.
+bool drawsOnPixels(const QPainter &painter)
+{
+    const QPaintEngine *engine = painter.paintEngine();
+    return engine != nullptr && engine->type() == QPaintEngine::Raster;
 }
 
 void drawAxes(QPainter &painter, const PlotFrame &frame, float nMax, float eMax)
@@ -243,10 +251,12 @@ void paintRarefactionPicture(QPainter &painter, QSizeF size, std::span<const Rar
                               (width - 2.0f * marginFraction * width) / nMax,
                               (height - 2.0f * marginFraction * height) / eMax,
                               tickFraction * height};
+        painter.setRenderHint(QPainter::Antialiasing, !drawsOnPixels(painter));
         drawAxes(painter, frame, nMax, eMax);
         painter.setFont(rarefactionLabelFont());
         drawXTicksAndLabels(painter, frame, nMax);
         drawYTicksAndLabels(painter, frame, eMax);
+        painter.setRenderHint(QPainter::Antialiasing, true);
         drawCurve(painter, frame, points, style.curveColor);
         drawBand(painter, frame, points, style);
     }

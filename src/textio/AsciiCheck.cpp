@@ -1,5 +1,6 @@
 #include "textio/AsciiCheck.h"
 
+#include "textio/NumberText.h"
 #include "textio/Utf8.h"
 
 #include <cstdio>
@@ -60,13 +61,12 @@ std::optional<NonAsciiCharacter> findFirstNonAscii(std::string_view text)
 
 std::string NonAsciiCharacter::describe() const
 {
-    char codeText[16];
-    std::snprintf(codeText, sizeof codeText, "U+%04X", static_cast<unsigned>(codePoint));
+    const std::string codeText = "U+" + hexText(codePoint, 4);
     const bool isUtf8 = utf8SequenceLengthAt(character, 0) == character.size();
     const std::string shown = isUtf8 ? "\u201C" + character + "\u201D (" + codeText + ")"
                                      : std::string("an invalid byte");
     return "The character " + shown + " in \u201C" + (isUtf8 ? name : std::string("…")) +
-           "\u201D on line " + std::to_string(line) +
+           "\u201D on line " + integerText(static_cast<std::int64_t>(line)) +
            " cannot be written as ASCII. Rename it with plain letters and try again.";
 }
 

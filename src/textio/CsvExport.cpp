@@ -2,8 +2,8 @@
 
 #include "analysis/EcoCollection.h"
 #include "analysis/EcoCollectionGroup.h"
+#include "textio/NumberText.h"
 
-#include <charconv>
 #include <cmath>
 #include <limits>
 
@@ -12,9 +12,7 @@ namespace {
 
 void appendInteger(std::string &text, std::int64_t value)
 {
-    char digits[24];
-    const auto result = std::to_chars(digits, digits + sizeof digits, value);
-    text.append(digits, result.ptr);
+    text += integerText(value);
 }
 
 void appendMetricLine(std::string &text, const CollectionMetricsRow &row)
@@ -51,15 +49,7 @@ std::int32_t storedInteger(const std::optional<double> &value)
 
 std::string formatMetricValue(double value)
 {
-    const auto single = static_cast<double>(static_cast<float>(value));
-    if (std::isnan(single)) {
-        return std::signbit(single) ? "-nan" : "nan";
-    }
-    // The largest float has 39 digits before the point.
-    char digits[64];
-    const auto result =
-        std::to_chars(digits, digits + sizeof digits, single, std::chars_format::fixed, 6);
-    return std::string(digits, result.ptr);
+    return fixedText(static_cast<double>(static_cast<float>(value)), 6);
 }
 
 std::string collectionToCVSString(const EcoCollection &collection)

@@ -51,7 +51,7 @@ inline constexpr std::string_view metricsTableHeader =
 // The header line, then one line per row in the given order. The real cells
 // are the single-precision values the metrics commands store, written like
 // "%f" in the C locale: fixed, six digits after ".", "inf", "-inf" and "nan"
-// (or "-nan") as they are.
+// (every not-a-number, whatever its sign bit, as in every other text).
 std::string metricsTableToCVSString(std::span<const CollectionMetricsRow> rows);
 
 // The integer cell of a stored number: its whole part, limited to 32 bits;

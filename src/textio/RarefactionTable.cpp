@@ -1,28 +1,18 @@
 #include "textio/RarefactionTable.h"
 
-#include <algorithm>
-#include <cmath>
-#include <cstdio>
+#include "textio/NumberText.h"
 
 namespace quorvella {
 
 namespace {
 
-// glibc writes a not-a-number with its sign bit set (the result of 0/0) as
-// "-nan"; the table shows every not-a-number alike, as "nan".
-double unsignedNan(double value)
-{
-    return std::isnan(value) ? std::fabs(value) : value;
-}
-
-// Room for the widest "%8.3f" of a double: 309 digits, sign, point, decimals.
-constexpr std::size_t fieldBufferSize = 400;
+// Each field is right-aligned in at least eight characters ("%8d", "%8.3f").
+constexpr std::size_t fieldWidth = 8;
 
 void appendNumber(std::string &text, double value)
 {
-    char field[fieldBufferSize];
-    const int length = std::snprintf(field, sizeof field, ",%8.3f", unsignedNan(value));
-    text.append(field, static_cast<std::size_t>(length));
+    text += ',';
+    text += padLeft(fixedText(value, 3), fieldWidth);
 }
 
 } // namespace
@@ -32,10 +22,7 @@ std::string rarefactionTableText(std::span<const Rarefaction> points)
     std::string text = "n,E,Var,lower95,upper95,lower99,upper99\r";
     text.reserve(text.size() + points.size() * 64);
     for (const Rarefaction &point : points) {
-        char sampleSize[32];
-        const int length = std::snprintf(sampleSize, sizeof sampleSize, "%8d",
-                                         static_cast<int>(point.theSampleSize));
-        text.append(sampleSize, static_cast<std::size_t>(length));
+        text += padLeft(integerText(point.theSampleSize), fieldWidth);
         for (const double value : {point.theE, point.theVar, point.lower95, point.upper95,
                                    point.lower99, point.upper99}) {
             appendNumber(text, value);
@@ -47,9 +34,7 @@ std::string rarefactionTableText(std::span<const Rarefaction> points)
 
 std::string chao2FieldText(double estimate)
 {
-    char text[fieldBufferSize];
-    const int length = std::snprintf(text, sizeof text, "Chao-2: %6.2f", unsignedNan(estimate));
-    return std::string(text, static_cast<std::size_t>(std::max(length, 0)));
+    return "Chao-2: " + padLeft(fixedText(estimate, 2), 6);
 }
 
 } // namespace quorvella

@@ -1,5 +1,6 @@
 #include "textio/TextFile.h"
 
+#include "textio/NumberText.h"
 #include "textio/Utf8.h"
 
 #include <cerrno>
@@ -25,14 +26,11 @@ std::string systemReason(int error)
 
 std::string describeSize(std::uintmax_t bytes)
 {
-    char text[32];
     const double megabytes = static_cast<double>(bytes) / (1024.0 * 1024.0);
     if (megabytes >= 1024.0) {
-        std::snprintf(text, sizeof text, "%.1f GB", megabytes / 1024.0);
-    } else {
-        std::snprintf(text, sizeof text, "%.0f MB", megabytes);
+        return fixedText(megabytes / 1024.0, 1) + " GB";
     }
-    return text;
+    return fixedText(megabytes, 0) + " MB";
 }
 
 // Closes a POSIX file descriptor when it goes out of scope.
@@ -143,11 +141,9 @@ int createTemporaryFile(const std::filesystem::path &target, std::filesystem::pa
     std::random_device seed;
     std::mt19937_64 random(seed());
     for (int attempt = 0; attempt < 100; ++attempt) {
-        char suffix[32];
-        std::snprintf(suffix, sizeof suffix, ".%016llx.tmp",
-                      static_cast<unsigned long long>(random()));
         temporary = target;
-        temporary.replace_filename("." + target.filename().string() + suffix);
+        temporary.replace_filename("." + target.filename().string() + "." + hexText(random(), 16) +
+                                   ".tmp");
         const int descriptor =
             ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (descriptor >= 0 || errno != EEXIST) {

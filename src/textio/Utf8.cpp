@@ -1,5 +1,7 @@
 #include "textio/Utf8.h"
 
+#include "textio/NumberText.h"
+
 #include <cstdio>
 
 namespace quorvella {
@@ -135,11 +137,10 @@ Utf8DecodeResult decodeUtf8(std::string_view bytes)
 {
     Utf8DecodeResult result;
     if (const std::optional<std::size_t> bad = findInvalidUtf8(bytes)) {
-        char byteText[8];
-        std::snprintf(byteText, sizeof byteText, "0x%02X", byteAt(bytes, *bad));
         result.errorOffset = *bad;
-        result.error = "The text is not valid UTF-8: the byte " + std::string(byteText) +
-                       " at byte offset " + std::to_string(*bad) +
+        result.error = "The text is not valid UTF-8: the byte 0x" +
+                       hexText(byteAt(bytes, *bad), 2) + " at byte offset " +
+                       integerText(static_cast<std::int64_t>(*bad)) +
                        " does not belong to a UTF-8 character.";
         return result;
     }

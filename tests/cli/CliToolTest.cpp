@@ -368,8 +368,8 @@ std::vector<ToolCase> toolCases()
          0,
          " ,richness,sample size,Buzas-Gibson E,Chao-1,Hurlbert's PIE,Shannon's H,Simpson's "
          "D,Peters' Ess,Pielou's J,Rarified Richness\n"
-         "S1,0,0,inf,-nan,1.000000,-0.000000,-0.000000,1.000000,0.000000,0.000000\n"
-         "S2,0,0,inf,-nan,1.000000,-0.000000,-0.000000,1.000000,0.000000,0.000000\n",
+         "S1,0,0,inf,nan,1.000000,-0.000000,-0.000000,1.000000,0.000000,0.000000\n"
+         "S2,0,0,inf,nan,1.000000,-0.000000,-0.000000,1.000000,0.000000,0.000000\n",
          "",
          {}},
         {"individual-based curve of the only collection",
