@@ -1,6 +1,7 @@
 #include "analysis/EcoCollectionGroup.h"
 
 #include "analysis/LogFactorial.h"
+#include "analysis/NameOrder.h"
 
 #include <algorithm>
 #include <cmath>
@@ -12,28 +13,12 @@
 namespace quorvella {
 namespace {
 
-char foldAsciiCase(char c)
-{
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-// Ascending without regard to ASCII case; names equal that way keep a fixed
-// order by their exact bytes, so the list never depends on input order.
+// Ascending without regard to case; names equal that way keep a fixed order
+// by their exact bytes, so the list never depends on input order.
 bool precedesIgnoringCase(std::string_view a, std::string_view b)
 {
-    const auto folded = [](unsigned char x, unsigned char y) {
-        return static_cast<unsigned char>(foldAsciiCase(static_cast<char>(x))) <
-               static_cast<unsigned char>(foldAsciiCase(static_cast<char>(y)));
-    };
-    const auto *ua = reinterpret_cast<const unsigned char *>(a.data());
-    const auto *ub = reinterpret_cast<const unsigned char *>(b.data());
-    if (std::lexicographical_compare(ua, ua + a.size(), ub, ub + b.size(), folded)) {
-        return true;
-    }
-    if (std::lexicographical_compare(ub, ub + b.size(), ua, ua + a.size(), folded)) {
-        return false;
-    }
-    return a < b;
+    const int order = compareNamesIgnoringCase(a, b);
+    return order != 0 ? order < 0 : a < b;
 }
 
 std::int32_t saturatingAdd(std::int32_t total, std::int32_t value)

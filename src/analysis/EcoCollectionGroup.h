@@ -37,7 +37,7 @@ public:
     const std::vector<TaxonEntry> &taxonArray() const { return taxa_; }
 
     // Distinct names of the group's named taxa (exact comparison), sorted
-    // without regard to ASCII case, exact order breaking ties; and the
+    // without regard to case (compareNamesIgnoringCase), exact bytes breaking ties; and the
     // collection names, one per collection.
     void createTaxonList();
     const std::vector<std::string> &taxonNames() const { return taxonNames_; }

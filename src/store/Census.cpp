@@ -1,5 +1,6 @@
 #include "store/Census.h"
 
+#include "analysis/NameOrder.h"
 #include "store/SameValue.h"
 
 namespace quorvella {
@@ -17,10 +18,14 @@ bool Census::sameAttributes(const Census &other) const
 
 bool censusDisplayLess(const Census &a, const Census &b)
 {
-    if (a.censusName != b.censusName) {
-        // std::optional orders an absent value first; std::string compares
-        // bytes as unsigned, which for UTF-8 is code point order.
-        return a.censusName < b.censusName;
+    if (a.censusName.has_value() != b.censusName.has_value()) {
+        return !a.censusName.has_value(); // an unnamed collection first
+    }
+    if (a.censusName) {
+        const int order = compareNames(*a.censusName, *b.censusName);
+        if (order != 0) {
+            return order < 0;
+        }
     }
     return a.id < b.id;
 }

@@ -32,9 +32,10 @@ struct Census
     bool sameAttributes(const Census &other) const;
 };
 
-// Display order of the collection table: by censusName ascending, plain
-// byte-wise (code point) comparison, so "B" sorts before "a". A collection
-// without a name sorts before every named one; ties keep store order.
+// Display order of the collection table: by censusName ascending with regard
+// to case, so "B" sorts before "a"; accented Latin letters sort with their
+// base letter ("Étang" among the E's, compareNames). A collection without a
+// name sorts before every named one; ties keep store order.
 bool censusDisplayLess(const Census &a, const Census &b);
 
 } // namespace quorvella

@@ -24,7 +24,8 @@ struct Taxon
 
 // Display order of the species table: abundance descending (a taxon without
 // an abundance after every counted one), then taxonName ascending without
-// regard to ASCII case (an absent name first), then store order.
+// regard to case (Unicode simple case folding, compareNamesIgnoringCase; an
+// absent name first), then store order.
 bool taxonDisplayLess(const Taxon &a, const Taxon &b);
 
 } // namespace quorvella

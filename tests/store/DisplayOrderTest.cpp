@@ -23,7 +23,8 @@ TEST(DisplayOrder, CollectionsByNameCaseSensitive)
         {{"b", "A", "a"}, {"A", "a", "b"}},
         {{"a", "B"}, {"B", "a"}}, // capital B before small a
         {{"x", std::nullopt, ""}, {std::nullopt, "", "x"}},
-        {{"\xC3\xA9", "z", "Z"}, {"Z", "z", "\xC3\xA9"}}, // é after z: code point order
+        {{"\xC3\xA9", "z", "Z"}, {"Z", "\xC3\xA9", "z"}}, // é with the e's
+        {{"Zeta", "\xC3\x89tang", "Eau"}, {"Eau", "\xC3\x89tang", "Zeta"}},
         {{"S10", "S2", "S1"}, {"S1", "S10", "S2"}},
     };
     for (const Row &row : rows) {
