@@ -112,6 +112,7 @@ DocumentFileError::DocumentFileError(Action action, fs::path file, std::string r
 Store DocumentFile::load(const fs::path &file)
 {
     return reportingFailures(DocumentFileError::Action::Open, file, [&] {
+        FileReplacement::removeStaleTemporaryFiles(file);
         checkReadable(file);
         SqliteDatabase db(file, SqliteDatabase::Mode::ReadOnly);
         DeletedRecords records = DocumentReader(db).read();
@@ -125,6 +126,7 @@ Store DocumentFile::load(const fs::path &file)
 void DocumentFile::save(const Store &store, const fs::path &file)
 {
     reportingFailures(DocumentFileError::Action::Save, file, [&] {
+        FileReplacement::removeStaleTemporaryFiles(file);
         FileReplacement replacement(file);
         {
             SqliteDatabase db(replacement.temporaryPath(), SqliteDatabase::Mode::ReadWrite);

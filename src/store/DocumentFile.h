@@ -42,6 +42,7 @@ public:
     static constexpr std::int32_t applicationId = 0x51564C41; // "QVLA"
 
     // Reads a whole document; the file is opened read-only and never changed.
+    // Temporary files that killed saves left beside it are removed.
     // The returned store is not modified. Throws DocumentFileError for a file
     // that is missing, unreadable, not SQLite, another application's database,
     // damaged, or written by a newer version.
@@ -51,6 +52,8 @@ public:
     // into a new database beside the file in one transaction, which is synced
     // and then renamed over the file. On any failure (full disk, no
     // permission) the file is left as it was and DocumentFileError is thrown.
+    // Temporary files that killed saves left beside it are removed first
+    // (FileReplacement::removeStaleTemporaryFiles).
     // Does not touch the store's modified flag.
     static void save(const Store &store, const std::filesystem::path &file);
 };

@@ -10,6 +10,11 @@ namespace quorvella {
 // untouched; a replacement that is never committed removes its temporary
 // file. A symbolic link as target is followed, so the link stays a link.
 // Failures throw DocumentFileProblem with a reason clause.
+//
+// The temporary file holds an exclusive advisory lock (flock) from its
+// creation until it is renamed or removed, so that a save killed half-way
+// (its lock goes with the process) can be told from a save in progress in
+// another process: removeStaleTemporaryFiles() removes only the former.
 class FileReplacement
 {
 public:
@@ -21,9 +26,15 @@ public:
     const std::filesystem::path &temporaryPath() const { return temporary_; }
     void commit();
 
+    // Removes the temporary files that earlier saves of target left behind
+    // (".NAME.saving-XXXXXX" beside it) and no process holds. Best effort:
+    // a file that cannot be checked or removed stays.
+    static void removeStaleTemporaryFiles(const std::filesystem::path &target);
+
 private:
     std::filesystem::path target_;
     std::filesystem::path temporary_;
+    int lockDescriptor_ = -1;
     bool committed_ = false;
 };
 

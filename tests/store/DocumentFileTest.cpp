@@ -1,13 +1,16 @@
 #include "store/DocumentFile.h"
 
 #include "TemporaryFolder.h"
+#include "store/FileReplacement.h"
 
+#include <algorithm>
 #include <bit>
 #include <cmath>
 #include <csignal>
 #include <gtest/gtest.h>
 #include <limits>
 #include <sys/resource.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 namespace quorvella {
@@ -216,6 +219,48 @@ TEST(DocumentFile, SavingReplacesTheFileAndLeavesNothingElse)
     DocumentFile::save(store, file);
     EXPECT_EQ(DocumentFile::load(file).censusCount(), 2u);
     EXPECT_EQ(folder.fileNames(), (std::vector<std::string>{"doc.qvl"}));
+}
+
+// A save killed half-way (kill -9) leaves its temporary file; the next open
+// or save of that document removes it, but never the file of a save still in
+// progress or a file that only looks similar.
+TEST(DocumentFile, OpenAndSaveRemoveTheTemporaryFilesOfKilledSaves)
+{
+    for (const bool bySaving : {false, true}) {
+        TemporaryFolder folder;
+        const auto file = folder / "doc.qvl";
+        DocumentFile::save(Store{}, file);
+        const pid_t child = ::fork();
+        if (child == 0) {
+            FileReplacement killed(file);
+            writeBytes(killed.temporaryPath(), "half a document");
+            ::raise(SIGKILL);
+        }
+        int status = 0;
+        ASSERT_EQ(::waitpid(child, &status, 0), child);
+        ASSERT_TRUE(WIFSIGNALED(status));
+        ASSERT_EQ(folder.fileNames().size(), 2u); // the document and the killed save's file
+
+        const FileReplacement inProgress(file);
+        const std::vector<std::string> others{".doc.qvl.saving-ABC", ".doc.qvl.saving-ABCDEFG",
+                                              "doc.qvl.saving-ABCDEF", ".doc.qvl.saving-AB.DEF",
+                                              ".other.qvl.saving-ABCDEF"};
+        for (const std::string &name : others) {
+            writeBytes(folder / name, "not a killed save of doc.qvl");
+        }
+        if (bySaving) {
+            DocumentFile::save(Store{}, file);
+        } else {
+            DocumentFile::load(file);
+        }
+        std::vector<std::string> expected = others;
+        expected.push_back("doc.qvl");
+        expected.push_back(inProgress.temporaryPath().filename().string());
+        std::vector<std::string> left = folder.fileNames();
+        std::sort(expected.begin(), expected.end());
+        std::sort(left.begin(), left.end());
+        EXPECT_EQ(left, expected) << (bySaving ? "save" : "open");
+    }
 }
 
 TEST(DocumentFile, SavingThroughASymbolicLinkKeepsTheLink)
