@@ -79,6 +79,11 @@ QString QtUi::chooseFileToSave(const QString &title, const QString &extension,
     return withExtension(dialog.selectedFiles().constFirst(), extension);
 }
 
+std::unique_ptr<Ui> QtUi::forWindow(QWidget *window)
+{
+    return std::make_unique<QtUi>(window);
+}
+
 Ui::SaveChangesAnswer QtUi::askSaveChanges(const QString &documentName)
 {
     QMessageBox box(

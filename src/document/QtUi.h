@@ -37,6 +37,7 @@ public:
     void showPrintPreview(const QString &title, const PagePainter &paint) override;
     int askChoice(const QString &message, const QString &informativeText,
                   const QStringList &choices) override;
+    std::unique_ptr<Ui> forWindow(QWidget *window) override;
 
 private:
     QPointer<QWidget> m_parent;

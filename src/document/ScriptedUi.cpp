@@ -2,8 +2,39 @@
 
 #include <QBuffer>
 #include <QPdfWriter>
+#include <QWidget>
 
 namespace quorvella {
+namespace {
+
+class WindowScriptedUi final : public ForwardingUi
+{
+public:
+    WindowScriptedUi(ScriptedUi &ui, QString window)
+        : ForwardingUi(ui), m_ui(ui), m_window(std::move(window))
+    {}
+
+protected:
+    void beginConversation() override { m_ui.conversationWindow = m_window; }
+    void endConversation() override { m_ui.conversationWindow.clear(); }
+
+private:
+    ScriptedUi &m_ui;
+    QString m_window;
+};
+
+} // namespace
+
+std::unique_ptr<Ui> ScriptedUi::forWindow(QWidget *window)
+{
+    return std::make_unique<WindowScriptedUi>(*this, window ? window->objectName() : QString());
+}
+
+void ScriptedUi::record(Kind kind, const QString &message, const QString &informativeText,
+                        const QStringList &extensions)
+{
+    events << Event{kind, message, informativeText, extensions, conversationWindow};
+}
 
 QList<ScriptedUi::Event> ScriptedUi::eventsOf(Kind kind) const
 {
@@ -22,28 +53,28 @@ ScriptedUi::Event ScriptedUi::lastAlert() const
             it->kind == Kind::ErrorAlert)
             return *it;
     }
-    return Event{Kind::Alert, {}, {}, {}};
+    return Event{Kind::Alert, {}, {}, {}, {}};
 }
 
 void ScriptedUi::showAlert(const QString &message, const QString &informativeText)
 {
-    events << Event{Kind::Alert, message, informativeText, {}};
+    record(Kind::Alert, message, informativeText, {});
 }
 
 void ScriptedUi::showImportAlert(const QString &message, const QString &informativeText,
                                  const QString &helpAnchor)
 {
-    events << Event{Kind::ImportAlert, message, informativeText, {helpAnchor}};
+    record(Kind::ImportAlert, message, informativeText, {helpAnchor});
 }
 
 void ScriptedUi::showErrorAlert(const QString &message, const QString &reason)
 {
-    events << Event{Kind::ErrorAlert, message, reason, {}};
+    record(Kind::ErrorAlert, message, reason, {});
 }
 
 QString ScriptedUi::chooseFileToOpen(const QString &title, const QStringList &extensions)
 {
-    events << Event{Kind::OpenPanel, title, {}, extensions};
+    record(Kind::OpenPanel, title, {}, extensions);
     if (openPaths.isEmpty()) {
         ++unexpectedQuestions;
         return {};
@@ -54,7 +85,7 @@ QString ScriptedUi::chooseFileToOpen(const QString &title, const QStringList &ex
 QString ScriptedUi::chooseFileToSave(const QString &title, const QString &extension,
                                      const QString &suggestedName)
 {
-    events << Event{Kind::SavePanel, title, suggestedName, {extension}};
+    record(Kind::SavePanel, title, suggestedName, {extension});
     if (savePaths.isEmpty()) {
         ++unexpectedQuestions;
         return {};
@@ -64,7 +95,7 @@ QString ScriptedUi::chooseFileToSave(const QString &title, const QString &extens
 
 Ui::SaveChangesAnswer ScriptedUi::askSaveChanges(const QString &documentName)
 {
-    events << Event{Kind::SaveChanges, documentName, {}, {}};
+    record(Kind::SaveChanges, documentName, {}, {});
     if (saveChangesAnswers.isEmpty()) {
         ++unexpectedQuestions;
         return SaveChangesAnswer::Cancel;
@@ -111,7 +142,7 @@ void ScriptedUi::showPrintPreview(const QString &title, const PagePainter &paint
 int ScriptedUi::askChoice(const QString &message, const QString &informativeText,
                           const QStringList &choices)
 {
-    events << Event{Kind::Choice, message, informativeText, choices};
+    record(Kind::Choice, message, informativeText, choices);
     if (choiceAnswers.isEmpty()) {
         ++unexpectedQuestions;
         return -1;

@@ -34,6 +34,7 @@ public:
         QString message;         // alert message, panel title or document name
         QString informativeText; // informative text, error reason or help anchor
         QStringList extensions;  // panels only
+        QString window;          // forWindow()'s window (its object name); empty: the document's
     };
 
     QQueue<QString> openPaths;
@@ -47,6 +48,8 @@ public:
     // What the last print preview showed, painted into a PDF.
     QByteArray printedPdf;
     int unexpectedQuestions = 0;
+    // The window of the conversation in progress, recorded in its Event.
+    QString conversationWindow;
 
     // The events of one kind, in order.
     QList<Event> eventsOf(Kind kind) const;
@@ -66,6 +69,13 @@ public:
     void showPrintPreview(const QString &title, const PagePainter &paint) override;
     int askChoice(const QString &message, const QString &informativeText,
                   const QStringList &choices) override;
+    // Conversations held through the returned Ui are recorded here with the
+    // window's object name.
+    std::unique_ptr<Ui> forWindow(QWidget *window) override;
+
+private:
+    void record(Kind kind, const QString &message, const QString &informativeText,
+                const QStringList &extensions);
 };
 
 } // namespace quorvella

@@ -7,8 +7,10 @@
 #include <QString>
 #include <QStringList>
 #include <functional>
+#include <memory>
 
 class QPagedPaintDevice;
+class QWidget;
 
 namespace quorvella {
 
@@ -66,6 +68,40 @@ public:
     // user cancels. The default answers -1.
     virtual int askChoice(const QString &message, const QString &informativeText,
                           const QStringList &choices);
+
+    // The same conversations, modal to another window of the document (a
+    // plot window) so that they do not raise the document's window over it.
+    // The default hands every conversation to this Ui, which must outlive
+    // the returned one.
+    virtual std::unique_ptr<Ui> forWindow(QWidget *window);
+};
+
+// Hands every conversation to another Ui.
+class ForwardingUi : public Ui
+{
+public:
+    explicit ForwardingUi(Ui &target) : m_target(target) {}
+
+    void showAlert(const QString &message, const QString &informativeText) override;
+    void showImportAlert(const QString &message, const QString &informativeText,
+                         const QString &helpAnchor) override;
+    void showErrorAlert(const QString &message, const QString &reason) override;
+    QString chooseFileToOpen(const QString &title, const QStringList &extensions) override;
+    QString chooseFileToSave(const QString &title, const QString &extension,
+                             const QString &suggestedName) override;
+    SaveChangesAnswer askSaveChanges(const QString &documentName) override;
+    int askChoice(const QString &message, const QString &informativeText,
+                  const QStringList &choices) override;
+
+protected:
+    // Run around every conversation handed on.
+    virtual void beginConversation() {}
+    virtual void endConversation() {}
+
+private:
+    template <typename Call> auto handOn(Call &&call);
+
+    Ui &m_target;
 };
 
 // Ensures path ends in "." + extension (compared without regard to case).

@@ -24,7 +24,7 @@
 namespace quorvella {
 
 RarefactionPlotController::RarefactionPlotController(Ui &ui, QWidget *parent)
-    : QWidget(parent, Qt::Window), m_ui(ui)
+    : QWidget(parent, Qt::Window), m_ui(ui.forWindow(this))
 {
     setObjectName(QStringLiteral("RarefactionPlotWindow"));
     setAttribute(Qt::WA_DeleteOnClose);
@@ -48,6 +48,8 @@ RarefactionPlotController::RarefactionPlotController(Ui &ui, QWidget *parent)
     connect(closeWindow, &QAction::triggered, this, &QWidget::close);
     addAction(closeWindow);
 }
+
+RarefactionPlotController::~RarefactionPlotController() = default;
 
 QWidget *RarefactionPlotController::buildButtons()
 {
@@ -114,7 +116,7 @@ void RarefactionPlotController::showWindow()
 void RarefactionPlotController::savePicture(PictureFormat format)
 {
     const QString extension = pictureExtension(format);
-    const QString path = m_ui.chooseFileToSave(tr("Save Picture"), extension);
+    const QString path = m_ui->chooseFileToSave(tr("Save Picture"), extension);
     if (path.isEmpty()) {
         return;
     }
@@ -126,7 +128,7 @@ void RarefactionPlotController::savePlotDataAsTable()
     // The table holds digits, signs, points, commas and "inf"/"nan" only:
     // ASCII by construction.
     const QByteArray table = QByteArray::fromStdString(rarefactionTableText(m_dataPoints));
-    const QString path = m_ui.chooseFileToSave(tr("Save Table"), QStringLiteral("csv"));
+    const QString path = m_ui->chooseFileToSave(tr("Save Table"), QStringLiteral("csv"));
     if (path.isEmpty()) {
         return;
     }
@@ -163,8 +165,8 @@ bool RarefactionPlotController::writeFile(const QString &path, const QByteArray 
     }
     const QString reason = file.errorString();
     file.cancelWriting();
-    m_ui.showErrorAlert(tr("The file \"%1\" could not be saved.").arg(QFileInfo(path).fileName()),
-                        reason);
+    m_ui->showErrorAlert(tr("The file \"%1\" could not be saved.").arg(QFileInfo(path).fileName()),
+                         reason);
     return false;
 }
 

@@ -14,6 +14,7 @@
 #include <QByteArray>
 #include <QString>
 #include <QWidget>
+#include <memory>
 #include <vector>
 
 class QToolButton;
@@ -29,8 +30,9 @@ class RarefactionPlotController : public QWidget
     Q_OBJECT
 public:
     // Save panels and failure alerts go through ui, which must outlive the
-    // window.
+    // window; they are modal to this window, not to the document's.
     explicit RarefactionPlotController(Ui &ui, QWidget *parent = nullptr);
+    ~RarefactionPlotController() override;
 
     const std::vector<Rarefaction> &dataPoints() const { return m_dataPoints; }
     void setDataPoints(std::vector<Rarefaction> points);
@@ -63,7 +65,7 @@ private:
     // failure tells the user and returns false.
     bool writeFile(const QString &path, const QByteArray &bytes);
 
-    Ui &m_ui;
+    std::unique_ptr<Ui> m_ui;
     RarefactionView *m_view = nullptr;
     QToolButton *m_savePictureButton = nullptr;
     QPushButton *m_saveTableButton = nullptr;

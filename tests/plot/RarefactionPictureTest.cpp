@@ -116,6 +116,7 @@ private slots:
     void noPointsDrawNothing();
     void axesTicksAndLabels_data();
     void axesTicksAndLabels();
+    void axesAreCrispOnPixels();
     void curveAndBand_data();
     void curveAndBand();
     void unknownLevelLogsAndDrawsNoBand();
@@ -161,6 +162,23 @@ void RarefactionPictureTest::axesTicksAndLabels()
     } else {
         QVERIFY(isWhite(image.pixelColor(point)));
     }
+}
+
+// On pixels each axis is one black row or column with white beside it, not
+// two rows of antialiased grey.
+void RarefactionPictureTest::axesAreCrispOnPixels()
+{
+    const QImage image = render(straightCurve(), PlotStyle{blue, 95});
+    const auto shades = [&](QPoint from, QPoint step) {
+        QList<int> lightness;
+        for (int i = 0; i < 9; ++i) {
+            lightness << QColor(image.pixel(from + i * step)).lightness();
+        }
+        return lightness;
+    };
+    const QList<int> crisp{255, 255, 255, 255, 0, 255, 255, 255, 255};
+    QCOMPARE(shades(QPoint(250, 356), QPoint(0, 1)), crisp); // the x axis at y = 360
+    QCOMPARE(shades(QPoint(46, 198), QPoint(1, 0)), crisp);  // the y axis at x = 50
 }
 
 void RarefactionPictureTest::curveAndBand_data()

@@ -3,8 +3,8 @@
 #include "PlotTestDocument.h"
 #include "document/ScriptedUi.h"
 #include "document/Settings.h"
-#include "textio/RarefactionTable.h"
 #include "plot/RarefactionView.h"
+#include "textio/RarefactionTable.h"
 
 #include <QClipboard>
 #include <QFile>
@@ -137,6 +137,8 @@ void RarefactionPlotControllerTest::saves()
     const auto panels = m_ui->eventsOf(ScriptedUi::Kind::SavePanel);
     QCOMPARE(panels.size(), 1);
     QCOMPARE(panels[0].extensions, QStringList{extension});
+    // Modal to the plot window, so that the document's window stays behind it.
+    QCOMPARE(panels[0].window, QStringLiteral("RarefactionPlotWindow"));
     QVERIFY(m_ui->eventsOf(ScriptedUi::Kind::ErrorAlert).isEmpty());
 
     const QByteArray bytes = readAll(path);
@@ -195,6 +197,7 @@ void RarefactionPlotControllerTest::failedWriteAlertsAndKeepsTheWindow()
     QCOMPARE(alerts[0].message, QStringLiteral("The file \"plot.csv\" could not be saved."));
     QVERIFY(!alerts[0].informativeText.isEmpty());
     QCOMPARE(alerts[1].message, QStringLiteral("The file \"plot.pdf\" could not be saved."));
+    QCOMPARE(alerts[1].window, QStringLiteral("RarefactionPlotWindow"));
     QVERIFY(m_controller->isVisible());
     QCOMPARE(m_controller->dataPoints().size(), std::size_t(10));
 }
