@@ -66,7 +66,7 @@ void ApplicationMenus::buildFileMenu()
 {
     QMenu *file = m_file.get();
     newAction = makeAction(file, tr("&New"), "newDocument", QKeySequence::New);
-    openAction = makeAction(file, tr("&Open..."), "openDocument", QKeySequence::Open);
+    openAction = makeAction(file, tr("&Open…"), "openDocument", QKeySequence::Open);
     m_openRecent->menuAction()->setObjectName(QStringLiteral("openRecent"));
     file->addMenu(m_openRecent.get());
     clearRecentAction = new QAction(tr("&Clear Menu"), this);
@@ -76,9 +76,9 @@ void ApplicationMenus::buildFileMenu()
                         EnablingRule::Always);
     saveAction = track(makeAction(file, tr("&Save"), "saveDocument", QKeySequence::Save),
                        EnablingRule::Always);
-    saveAsAction = track(
-        makeAction(file, tr("Save &As..."), "saveDocumentAs", QKeySequence(tr("Ctrl+Shift+S"))),
-        EnablingRule::Always);
+    saveAsAction =
+        track(makeAction(file, tr("Save &As…"), "saveDocumentAs", QKeySequence(tr("Ctrl+Shift+S"))),
+              EnablingRule::Always);
     file->addSeparator();
     file->addMenu(m_import.get());
     file->addMenu(m_export.get());
@@ -110,7 +110,7 @@ void ApplicationMenus::buildEditMenu(QUndoGroup &undoGroup)
     edit->addAction(redoAction);
     edit->addSeparator();
     preferencesAction =
-        makeAction(edit, tr("&Preferences..."), "preferences", QKeySequence(tr("Ctrl+,")));
+        makeAction(edit, tr("&Preferences…"), "preferences", QKeySequence(tr("Ctrl+,")));
     preferencesAction->setMenuRole(QAction::PreferencesRole);
     preferencesAction->setShortcutContext(Qt::ApplicationShortcut);
 }
@@ -122,7 +122,7 @@ void ApplicationMenus::buildHelpMenu(const HelpLinks &links)
     helpAction->setShortcutContext(Qt::ApplicationShortcut);
     tutorialAction = makeAction(help, tr("&Tutorial"), "tutorial");
     webSiteAction = makeAction(help, tr("Quorvella &Web Site"), "webSite");
-    feedbackAction = makeAction(help, tr("Send &Feedback..."), "sendFeedback");
+    feedbackAction = makeAction(help, tr("Send &Feedback…"), "sendFeedback");
     // The deployer decides which addresses exist; an item without one would
     // lead nowhere.
     tutorialAction->setVisible(!links.tutorial.trimmed().isEmpty());

@@ -42,11 +42,11 @@ void installNamesCommands(AppController &app)
         Command command;
     };
     const Entry imports[] = {
-        {app.importMenu(), "Abundance List...", "importAbundanceListClicked",
+        {app.importMenu(), "Abundance List…", "importAbundanceListClicked",
          &ImportExportCommands::importAbundanceListClicked},
-        {app.importMenu(), "One Collection...", "importOneCollectionClicked",
+        {app.importMenu(), "One Collection…", "importOneCollectionClicked",
          &ImportExportCommands::importOneCollectionClicked},
-        {app.importMenu(), "Group of Collections...", "importGroupOfCollectionsClicked",
+        {app.importMenu(), "Group of Collections…", "importGroupOfCollectionsClicked",
          &ImportExportCommands::importGroupOfCollectionsClicked},
     };
     for (const Entry &entry : imports) {
@@ -55,11 +55,11 @@ void installNamesCommands(AppController &app)
         QObject::connect(action, &QAction::triggered, commands, entry.command);
     }
     const Entry documentCommands[] = {
-        {app.exportMenu(), "One Collection...", "exportOneCollectionClicked",
+        {app.exportMenu(), "One Collection…", "exportOneCollectionClicked",
          &ImportExportCommands::exportOneCollectionClicked},
-        {app.exportMenu(), "Group of Collections...", "exportGroupOfCollectionsClicked",
+        {app.exportMenu(), "Group of Collections…", "exportGroupOfCollectionsClicked",
          &ImportExportCommands::exportGroupOfCollectionsClicked},
-        {app.exportMenu(), "Metrics...", "exportMetricsClicked",
+        {app.exportMenu(), "Metrics…", "exportMetricsClicked",
          &ImportExportCommands::exportMetricsClicked},
         {app.dataMenu(), "Update Autocompletion List", "updateAutocompletionListClicked",
          &ImportExportCommands::updateAutocompletionListClicked},

@@ -217,7 +217,12 @@ void DocumentWindow::buildCentralWidget()
     installTable(m_speciesTable, new QTableView, false);
     m_splitter->setStretchFactor(0, 1);
     m_splitter->setStretchFactor(1, 2);
-    setCentralWidget(m_splitter);
+    // The layout keeps the style's content margins around the tables and
+    // fields, so nothing sits against the window's edges.
+    auto *central = new QWidget(this);
+    auto *centralLayout = new QVBoxLayout(central);
+    centralLayout->addWidget(m_splitter);
+    setCentralWidget(central);
 }
 
 void DocumentWindow::buildStatusLine()
@@ -268,6 +273,9 @@ void DocumentWindow::installTable(QTableView *&slot, QTableView *view, bool cens
     view->verticalHeader()->setVisible(false);
     view->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     view->setWordWrap(false);
+    // Typing starts in the collection table, not in the first metric field.
+    if (census)
+        view->setFocus();
     delete old;
 }
 

@@ -24,7 +24,7 @@ TaxonListController::TaxonListController(std::shared_ptr<Ui> ui, QWidget *parent
     m_textView->setFont(QFont(QStringLiteral("Helvetica"), 12));
 
     auto *buttons = new QDialogButtonBox(this);
-    QPushButton *save = buttons->addButton(tr("Save..."), QDialogButtonBox::AcceptRole);
+    QPushButton *save = buttons->addButton(tr("Save…"), QDialogButtonBox::AcceptRole);
     save->setObjectName(QStringLiteral("saveTextFile"));
     QPushButton *close = buttons->addButton(QDialogButtonBox::Close);
     close->setObjectName(QStringLiteral("cancel"));

@@ -6,6 +6,7 @@
 #include "AppTestSupport.h"
 #include "app/RecentDocuments.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QFileInfo>
 #include <QSignalSpy>
@@ -77,6 +78,7 @@ private slots:
     void openingTheSameFileTwiceShowsOneWindow();
     void openingReplacesAnUntouchedUntitledWindow();
     void openPanelOffersDocumentsOnly();
+    void menusAndButtonsUseOneEllipsis();
 };
 
 void AppControllerTest::menuEnabling_data()
@@ -437,6 +439,24 @@ void AppControllerTest::openPanelOffersDocumentsOnly()
     QCOMPARE(panels.size(), 1);
     QCOMPARE(panels.front().extensions, QStringList{QStringLiteral("qvl")});
     QCOMPARE(app->documentWindows().size(), 1);
+}
+
+// Every command that asks for more before it acts ends in one ellipsis
+// character, never in three full stops.
+void AppControllerTest::menusAndButtonsUseOneEllipsis()
+{
+    App app;
+    app->openStartupDocuments({});
+    QStringList texts;
+    for (QWidget *widget : QApplication::allWidgets()) {
+        for (QAction *action : widget->actions())
+            texts << action->text();
+        if (auto *button = qobject_cast<QAbstractButton *>(widget))
+            texts << button->text();
+    }
+    QVERIFY(texts.contains(QStringLiteral("&Open\u2026")));
+    for (const QString &text : std::as_const(texts))
+        QVERIFY2(!text.contains(QLatin1String("...")), qPrintable(text));
 }
 
 QTEST_MAIN(AppControllerTest)

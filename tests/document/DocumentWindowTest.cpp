@@ -10,7 +10,9 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QLayout>
 #include <QLineEdit>
+#include <QStyle>
 #include <QTableView>
 #include <QTest>
 #include <QToolBar>
@@ -55,6 +57,22 @@ class DocumentWindowTest : public QObject
     Q_OBJECT
 private slots:
     void init() { isolateSettings(); }
+
+    // The platform's margins keep the fields off the window's edges, and
+    // typing starts in the collection table.
+    void marginsAndFirstFocus()
+    {
+        Fixture f;
+        f.window->activateWindow();
+        QVERIFY(f.show());
+        QVERIFY(QTest::qWaitForWindowActive(f.window.get()));
+        const QMargins margins = f.window->centralWidget()->layout()->contentsMargins();
+        const int expected = f.window->style()->pixelMetric(QStyle::PM_LayoutRightMargin);
+        QVERIFY(expected > 0);
+        QCOMPARE(margins.right(), expected);
+        QCOMPARE(QApplication::focusWidget(),
+                 f.window->findChild<QTableView *>(QStringLiteral("censusTable")));
+    }
 
     void toolbarItems_data()
     {

@@ -98,6 +98,9 @@ const ValidationRow groupRows[] = {
     {"matrix 2^31-1 rounds to 2^31", CollectionGroup, "x,A\nS1,2147483647\n", msg::decimal},
     {"matrix largest whole float below 2^31", CollectionGroup, "x,A\nS1,2147483520\n",
      std::nullopt},
+    // The boundary the guide states: the halfway point to 2^31 rounds up.
+    {"matrix largest accepted count", CollectionGroup, "x,A\nS1,2147483583\n", std::nullopt},
+    {"matrix smallest refused count", CollectionGroup, "x,A\nS1,2147483584\n", msg::decimal},
     {"matrix exponent", CollectionGroup, "x,A\nS1,1e2\n", std::nullopt},
     {"matrix empty label", CollectionGroup, ",A,B\nS1,1,2\n", std::nullopt},
     {"matrix leading empty line", CollectionGroup, "\nx,A\nS1,1\n", msg::noSpecies},
