@@ -1,5 +1,7 @@
 #include "textio/DiversityTable.h"
 
+#include "textio/NumberText.h"
+
 #include <charconv>
 #include <cmath>
 #include <initializer_list>
@@ -21,9 +23,7 @@ void appendNumber(std::string &line, double value)
         line += value > 0 ? "Inf" : "-Inf";
         return;
     }
-    char buffer[32];
-    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
-    line.append(buffer, result.ptr);
+    line += shortestText(value);
 }
 
 void appendName(std::string &line, const std::string &name)
