@@ -223,6 +223,7 @@ void DocumentWindow::buildCentralWidget()
     auto *centralLayout = new QVBoxLayout(central);
     centralLayout->addWidget(m_splitter);
     setCentralWidget(central);
+    m_censusTable->setFocus();
 }
 
 void DocumentWindow::buildStatusLine()
@@ -274,7 +275,7 @@ void DocumentWindow::installTable(QTableView *&slot, QTableView *view, bool cens
     view->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     view->setWordWrap(false);
     // Typing starts in the collection table, not in the first metric field.
-    if (census)
+    if (census && old)
         view->setFocus();
     delete old;
 }
