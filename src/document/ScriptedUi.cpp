@@ -118,13 +118,13 @@ template <typename Answer> Answer next(QQueue<Answer> &answers, Answer none, int
 
 Ui::ExternalChangeAnswer ScriptedUi::askAboutExternalChange(const QString &documentName)
 {
-    events << Event{Kind::ExternalChange, documentName, {}, {}};
+    record(Kind::ExternalChange, documentName, {}, {});
     return next(externalChangeAnswers, ExternalChangeAnswer::Undecided, unexpectedQuestions);
 }
 
 Ui::MissingFileAnswer ScriptedUi::askAboutMissingFile(const QString &documentName)
 {
-    events << Event{Kind::MissingFile, documentName, {}, {}};
+    record(Kind::MissingFile, documentName, {}, {});
     return next(missingFileAnswers, MissingFileAnswer::Cancel, unexpectedQuestions);
 }
 

@@ -62,6 +62,16 @@ Ui::SaveChangesAnswer ForwardingUi::askSaveChanges(const QString &documentName)
     return handOn([&](Ui &ui) { return ui.askSaveChanges(documentName); });
 }
 
+Ui::ExternalChangeAnswer ForwardingUi::askAboutExternalChange(const QString &documentName)
+{
+    return handOn([&](Ui &ui) { return ui.askAboutExternalChange(documentName); });
+}
+
+Ui::MissingFileAnswer ForwardingUi::askAboutMissingFile(const QString &documentName)
+{
+    return handOn([&](Ui &ui) { return ui.askAboutMissingFile(documentName); });
+}
+
 int ForwardingUi::askChoice(const QString &message, const QString &informativeText,
                             const QStringList &choices)
 {

@@ -90,6 +90,8 @@ public:
     QString chooseFileToSave(const QString &title, const QString &extension,
                              const QString &suggestedName) override;
     SaveChangesAnswer askSaveChanges(const QString &documentName) override;
+    ExternalChangeAnswer askAboutExternalChange(const QString &documentName) override;
+    MissingFileAnswer askAboutMissingFile(const QString &documentName) override;
     int askChoice(const QString &message, const QString &informativeText,
                   const QStringList &choices) override;
 
