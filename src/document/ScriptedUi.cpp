@@ -2,6 +2,7 @@
 
 #include <QBuffer>
 #include <QPdfWriter>
+#include <QPointer>
 #include <QWidget>
 
 namespace quorvella {
@@ -10,24 +11,28 @@ namespace {
 class WindowScriptedUi final : public ForwardingUi
 {
 public:
-    WindowScriptedUi(ScriptedUi &ui, QString window)
-        : ForwardingUi(ui), m_ui(ui), m_window(std::move(window))
+    WindowScriptedUi(ScriptedUi &ui, QWidget *window) : ForwardingUi(ui), m_ui(ui), m_window(window)
     {}
 
 protected:
-    void beginConversation() override { m_ui.conversationWindow = m_window; }
+    // The window's name as it is when the conversation starts (a window
+    // names itself after asking for its Ui).
+    void beginConversation() override
+    {
+        m_ui.conversationWindow = m_window ? m_window->objectName() : QString();
+    }
     void endConversation() override { m_ui.conversationWindow.clear(); }
 
 private:
     ScriptedUi &m_ui;
-    QString m_window;
+    QPointer<QWidget> m_window;
 };
 
 } // namespace
 
 std::unique_ptr<Ui> ScriptedUi::forWindow(QWidget *window)
 {
-    return std::make_unique<WindowScriptedUi>(*this, window ? window->objectName() : QString());
+    return std::make_unique<WindowScriptedUi>(*this, window);
 }
 
 void ScriptedUi::record(Kind kind, const QString &message, const QString &informativeText,
