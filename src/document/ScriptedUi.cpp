@@ -135,7 +135,7 @@ Ui::MissingFileAnswer ScriptedUi::askAboutMissingFile(const QString &documentNam
 
 void ScriptedUi::showPrintPreview(const QString &title, const PagePainter &paint)
 {
-    events << Event{Kind::PrintPreview, title, {}, {}};
+    record(Kind::PrintPreview, title, {}, {});
     printedPdf.clear();
     QBuffer buffer(&printedPdf);
     buffer.open(QIODevice::WriteOnly);

@@ -72,6 +72,11 @@ Ui::MissingFileAnswer ForwardingUi::askAboutMissingFile(const QString &documentN
     return handOn([&](Ui &ui) { return ui.askAboutMissingFile(documentName); });
 }
 
+void ForwardingUi::showPrintPreview(const QString &title, const PagePainter &paint)
+{
+    handOn([&](Ui &ui) { ui.showPrintPreview(title, paint); });
+}
+
 int ForwardingUi::askChoice(const QString &message, const QString &informativeText,
                             const QStringList &choices)
 {

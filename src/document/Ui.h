@@ -92,6 +92,7 @@ public:
     SaveChangesAnswer askSaveChanges(const QString &documentName) override;
     ExternalChangeAnswer askAboutExternalChange(const QString &documentName) override;
     MissingFileAnswer askAboutMissingFile(const QString &documentName) override;
+    void showPrintPreview(const QString &title, const PagePainter &paint) override;
     int askChoice(const QString &message, const QString &informativeText,
                   const QStringList &choices) override;
 

@@ -144,7 +144,7 @@ void RarefactionPlotController::copyPicture()
 void RarefactionPlotController::printPicture()
 {
     const PictureSource source = m_view->pictureSource(m_collectionName);
-    m_ui.showPrintPreview(m_collectionName, [&source](QPagedPaintDevice &pages) {
+    m_ui->showPrintPreview(m_collectionName, [&source](QPagedPaintDevice &pages) {
         const QRectF page = pages.pageLayout().paintRectPixels(pages.logicalDpiX());
         if (source.size.isEmpty() || page.isEmpty())
             return;
