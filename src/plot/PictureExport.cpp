@@ -21,6 +21,15 @@ constexpr int pointsPerInch = 72;
 
 } // namespace
 
+PictureDrawing rarefactionDrawing(const PictureSource &source)
+{
+    return PictureDrawing{
+        [points = source.points, style = source.style](QPainter &painter, QSizeF size) {
+            paintRarefactionPicture(painter, size, points, style);
+        },
+        source.size, source.devicePixelRatio, source.title};
+}
+
 QString pictureExtension(PictureFormat format)
 {
     switch (format) {
@@ -34,7 +43,7 @@ QString pictureExtension(PictureFormat format)
     return {};
 }
 
-QByteArray picturePdf(const PictureSource &source)
+QByteArray picturePdf(const PictureDrawing &drawing)
 {
     QByteArray data;
     QBuffer buffer(&data);
@@ -43,18 +52,18 @@ QByteArray picturePdf(const PictureSource &source)
         QPdfWriter writer(&buffer);
         writer.setResolution(pointsPerInch);
         writer.setCreator(QStringLiteral("Quorvella"));
-        writer.setTitle(source.title);
+        writer.setTitle(drawing.title);
         // An exact page size: a fuzzy match would snap the page to a paper size.
         writer.setPageLayout(
-            QPageLayout(QPageSize(source.size, QPageSize::Point, QString(), QPageSize::ExactMatch),
+            QPageLayout(QPageSize(drawing.size, QPageSize::Point, QString(), QPageSize::ExactMatch),
                         QPageLayout::Portrait, QMarginsF(0, 0, 0, 0), QPageLayout::Point));
         QPainter painter(&writer);
-        paintRarefactionPicture(painter, source.size, source.points, source.style);
+        drawing.paint(painter, drawing.size);
     }
     return data;
 }
 
-QByteArray pictureSvg(const PictureSource &source)
+QByteArray pictureSvg(const PictureDrawing &drawing)
 {
     QByteArray data;
     QBuffer buffer(&data);
@@ -62,58 +71,88 @@ QByteArray pictureSvg(const PictureSource &source)
     QSvgGenerator generator;
     generator.setOutputDevice(&buffer);
     generator.setResolution(pointsPerInch);
-    generator.setSize(source.size.toSize());
-    generator.setViewBox(QRectF(QPointF(0, 0), source.size));
-    generator.setTitle(source.title);
+    generator.setSize(drawing.size.toSize());
+    generator.setViewBox(QRectF(QPointF(0, 0), drawing.size));
+    generator.setTitle(drawing.title);
     {
         QPainter painter(&generator);
-        paintRarefactionPicture(painter, source.size, source.points, source.style);
+        drawing.paint(painter, drawing.size);
     }
     return data;
 }
 
-QImage pictureImage(const PictureSource &source)
+QImage pictureImage(const PictureDrawing &drawing)
 {
-    const qreal ratio = source.devicePixelRatio > 0 ? source.devicePixelRatio : 1.0;
-    const QSize pixels(static_cast<int>(std::ceil(source.size.width() * ratio)),
-                       static_cast<int>(std::ceil(source.size.height() * ratio)));
+    const qreal ratio = drawing.devicePixelRatio > 0 ? drawing.devicePixelRatio : 1.0;
+    const QSize pixels(static_cast<int>(std::ceil(drawing.size.width() * ratio)),
+                       static_cast<int>(std::ceil(drawing.size.height() * ratio)));
     QImage image(pixels, QImage::Format_ARGB32_Premultiplied);
     image.setDevicePixelRatio(ratio);
     image.fill(Qt::white);
     QPainter painter(&image);
-    paintRarefactionPicture(painter, source.size, source.points, source.style);
+    drawing.paint(painter, drawing.size);
     return image;
 }
 
-QByteArray picturePng(const PictureSource &source)
+QByteArray picturePng(const PictureDrawing &drawing)
 {
     QByteArray data;
     QBuffer buffer(&data);
     buffer.open(QIODevice::WriteOnly);
-    pictureImage(source).save(&buffer, "PNG");
+    pictureImage(drawing).save(&buffer, "PNG");
     return data;
 }
 
-QByteArray pictureData(PictureFormat format, const PictureSource &source)
+QByteArray pictureData(PictureFormat format, const PictureDrawing &drawing)
 {
     switch (format) {
     case PictureFormat::Pdf:
-        return picturePdf(source);
+        return picturePdf(drawing);
     case PictureFormat::Png:
-        return picturePng(source);
+        return picturePng(drawing);
     case PictureFormat::Svg:
-        return pictureSvg(source);
+        return pictureSvg(drawing);
     }
     return {};
 }
 
-std::unique_ptr<QMimeData> pictureMimeData(const PictureSource &source)
+std::unique_ptr<QMimeData> pictureMimeData(const PictureDrawing &drawing)
 {
     auto mime = std::make_unique<QMimeData>();
-    mime->setImageData(pictureImage(source));
-    mime->setData(QStringLiteral("application/pdf"), picturePdf(source));
-    mime->setData(QStringLiteral("image/svg+xml"), pictureSvg(source));
+    mime->setImageData(pictureImage(drawing));
+    mime->setData(QStringLiteral("application/pdf"), picturePdf(drawing));
+    mime->setData(QStringLiteral("image/svg+xml"), pictureSvg(drawing));
     return mime;
+}
+
+QByteArray picturePdf(const PictureSource &source)
+{
+    return picturePdf(rarefactionDrawing(source));
+}
+
+QByteArray pictureSvg(const PictureSource &source)
+{
+    return pictureSvg(rarefactionDrawing(source));
+}
+
+QImage pictureImage(const PictureSource &source)
+{
+    return pictureImage(rarefactionDrawing(source));
+}
+
+QByteArray picturePng(const PictureSource &source)
+{
+    return picturePng(rarefactionDrawing(source));
+}
+
+QByteArray pictureData(PictureFormat format, const PictureSource &source)
+{
+    return pictureData(format, rarefactionDrawing(source));
+}
+
+std::unique_ptr<QMimeData> pictureMimeData(const PictureSource &source)
+{
+    return pictureMimeData(rarefactionDrawing(source));
 }
 
 } // namespace quorvella

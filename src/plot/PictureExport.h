@@ -1,8 +1,8 @@
 #pragma once
 
-// The rarefaction picture as file data: PDF (the default, with its labels as
-// real text), PNG and SVG, and the mime data put on the clipboard. Each is
-// drawn by paintRarefactionPicture at the size of the view it comes from.
+// A plot picture as file data: PDF (the default, with its labels as real
+// text), PNG and SVG, and the mime data put on the clipboard. Each is drawn
+// by the plot's one paint routine at the size of the view it comes from.
 
 #include "analysis/Rarefaction.h"
 #include "plot/PlotStyle.h"
@@ -11,10 +11,12 @@
 #include <QImage>
 #include <QSizeF>
 #include <QString>
+#include <functional>
 #include <memory>
 #include <span>
 
 class QMimeData;
+class QPainter;
 
 namespace quorvella {
 
@@ -30,17 +32,39 @@ struct PictureSource
     QString title;                // the document title inside PDF and SVG
 };
 
+// Any plot: its paint routine draws the whole picture into `size` units with
+// the origin at the painter's top-left.
+struct PictureDrawing
+{
+    std::function<void(QPainter &, QSizeF)> paint;
+    QSizeF size;
+    qreal devicePixelRatio = 1.0;
+    QString title;
+};
+
+// The rarefaction picture of a source, drawn by paintRarefactionPicture.
+// The drawing refers to the source's points.
+PictureDrawing rarefactionDrawing(const PictureSource &source);
+
 // The file extension each format is saved with: "pdf", "png", "svg".
 QString pictureExtension(PictureFormat format);
 
+QByteArray picturePdf(const PictureDrawing &drawing);
+QByteArray pictureSvg(const PictureDrawing &drawing);
+QImage pictureImage(const PictureDrawing &drawing);
+QByteArray picturePng(const PictureDrawing &drawing);
+QByteArray pictureData(PictureFormat format, const PictureDrawing &drawing);
+
+// The picture as an image, as PDF and as SVG, so that every kind of program
+// can paste it.
+std::unique_ptr<QMimeData> pictureMimeData(const PictureDrawing &drawing);
+
+// The same for a rarefaction curve.
 QByteArray picturePdf(const PictureSource &source);
 QByteArray pictureSvg(const PictureSource &source);
 QImage pictureImage(const PictureSource &source);
 QByteArray picturePng(const PictureSource &source);
 QByteArray pictureData(PictureFormat format, const PictureSource &source);
-
-// The picture as an image, as PDF and as SVG, so that every kind of program
-// can paste it.
 std::unique_ptr<QMimeData> pictureMimeData(const PictureSource &source);
 
 } // namespace quorvella

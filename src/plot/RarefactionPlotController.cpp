@@ -1,23 +1,15 @@
 #include "plot/RarefactionPlotController.h"
 
 #include "document/Ui.h"
-#include "plot/RarefactionPainter.h"
+#include "plot/PlotFiles.h"
 #include "plot/RarefactionView.h"
 #include "textio/RarefactionTable.h"
 
 #include <QAction>
-#include <QApplication>
-#include <QClipboard>
 #include <QCloseEvent>
-#include <QFileInfo>
 #include <QHBoxLayout>
-#include <QMenu>
-#include <QMimeData>
-#include <QPageLayout>
 #include <QPagedPaintDevice>
-#include <QPainter>
 #include <QPushButton>
-#include <QSaveFile>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -75,22 +67,8 @@ QWidget *RarefactionPlotController::buildButtons()
     layout->addWidget(m_saveTableButton);
 
     // A click saves a PDF; the arrow offers the other formats.
-    m_savePictureButton = new QToolButton(row);
-    m_savePictureButton->setObjectName(QStringLiteral("savePDFButton"));
-    m_savePictureButton->setText(tr("Save Picture…"));
-    m_savePictureButton->setToolButtonStyle(Qt::ToolButtonTextOnly);
-    m_savePictureButton->setPopupMode(QToolButton::MenuButtonPopup);
-    connect(m_savePictureButton, &QToolButton::clicked, this,
-            &RarefactionPlotController::savePlotAsPDF);
-    auto *formats = new QMenu(m_savePictureButton);
-    const std::pair<QString, PictureFormat> choices[] = {{tr("Save as PDF…"), PictureFormat::Pdf},
-                                                         {tr("Save as PNG…"), PictureFormat::Png},
-                                                         {tr("Save as SVG…"), PictureFormat::Svg}};
-    for (const auto &[text, format] : choices) {
-        connect(formats->addAction(text), &QAction::triggered, this,
-                [this, format = format] { savePicture(format); });
-    }
-    m_savePictureButton->setMenu(formats);
+    m_savePictureButton =
+        makeSavePictureButton(row, [this](PictureFormat format) { savePicture(format); });
     layout->addWidget(m_savePictureButton);
     return row;
 }
@@ -115,59 +93,28 @@ void RarefactionPlotController::showWindow()
 
 void RarefactionPlotController::savePicture(PictureFormat format)
 {
-    const QString extension = pictureExtension(format);
-    const QString path = m_ui->chooseFileToSave(tr("Save Picture"), extension);
-    if (path.isEmpty()) {
-        return;
-    }
-    writeFile(path, pictureData(format, m_view->pictureSource(m_collectionName)));
+    savePictureWithPanel(*m_ui, format, rarefactionDrawing(m_view->pictureSource(m_collectionName)));
 }
 
 void RarefactionPlotController::savePlotDataAsTable()
 {
     // The table holds digits, signs, points, commas and "inf"/"nan" only:
     // ASCII by construction.
-    const QByteArray table = QByteArray::fromStdString(rarefactionTableText(m_dataPoints));
-    const QString path = m_ui->chooseFileToSave(tr("Save Table"), QStringLiteral("csv"));
-    if (path.isEmpty()) {
-        return;
-    }
-    writeFile(path, table);
+    saveBytesWithPanel(*m_ui, tr("Save Table"), QStringLiteral("csv"),
+                       QByteArray::fromStdString(rarefactionTableText(m_dataPoints)));
 }
 
 void RarefactionPlotController::copyPicture()
 {
-    QApplication::clipboard()->setMimeData(
-        pictureMimeData(m_view->pictureSource(m_collectionName)).release());
+    quorvella::copyPicture(rarefactionDrawing(m_view->pictureSource(m_collectionName)));
 }
 
 void RarefactionPlotController::printPicture()
 {
-    const PictureSource source = m_view->pictureSource(m_collectionName);
-    m_ui->showPrintPreview(m_collectionName, [&source](QPagedPaintDevice &pages) {
-        const QRectF page = pages.pageLayout().paintRectPixels(pages.logicalDpiX());
-        if (source.size.isEmpty() || page.isEmpty())
-            return;
-        // The same picture as on screen, scaled to fit the page.
-        const qreal scale =
-            std::min(page.width() / source.size.width(), page.height() / source.size.height());
-        QPainter painter(&pages);
-        painter.scale(scale, scale);
-        paintRarefactionPicture(painter, source.size, source.points, source.style);
+    const PictureDrawing drawing = rarefactionDrawing(m_view->pictureSource(m_collectionName));
+    m_ui->showPrintPreview(m_collectionName, [&drawing](QPagedPaintDevice &pages) {
+        quorvella::printPicture(pages, drawing);
     });
-}
-
-bool RarefactionPlotController::writeFile(const QString &path, const QByteArray &bytes)
-{
-    QSaveFile file(path);
-    if (file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit()) {
-        return true;
-    }
-    const QString reason = file.errorString();
-    file.cancelWriting();
-    m_ui->showErrorAlert(tr("The file \"%1\" could not be saved.").arg(QFileInfo(path).fileName()),
-                         reason);
-    return false;
 }
 
 void RarefactionPlotController::closeEvent(QCloseEvent *event)

@@ -61,9 +61,6 @@ protected:
 
 private:
     QWidget *buildButtons();
-    // Writes bytes to path all at once (temporary file, then rename); on
-    // failure tells the user and returns false.
-    bool writeFile(const QString &path, const QByteArray &bytes);
 
     std::unique_ptr<Ui> m_ui;
     RarefactionView *m_view = nullptr;

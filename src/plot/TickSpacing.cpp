@@ -40,4 +40,30 @@ int tickCount(float axisLength, float spacing)
     return static_cast<int>(std::fmin(count, maximumTickCount));
 }
 
+float niceTickSpacing(float axisLength)
+{
+    if (!std::isfinite(axisLength) || !(axisLength > 0.0f)) {
+        return 1.0f;
+    }
+    const double interval = double(axisLength) / 6.0;
+    double decade = std::pow(10.0, std::floor(std::log10(interval)));
+    for (;; decade *= 10.0) {
+        for (const double step : {1.0, 2.0, 5.0}) {
+            // A spacing that is (in single precision) six times short of
+            // the axis does not fit; anything else does.
+            if (6.0f * static_cast<float>(step * decade) >= axisLength) {
+                return static_cast<float>(step * decade);
+            }
+        }
+    }
+}
+
+int tickLabelDecimals(float spacing)
+{
+    if (!(spacing > 0.0f) || spacing >= 1.0f) {
+        return 0;
+    }
+    return static_cast<int>(std::ceil(-std::log10(double(spacing)) - 1e-6));
+}
+
 } // namespace quorvella

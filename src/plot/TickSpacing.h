@@ -14,4 +14,12 @@ float calculateTickSpacingFromAxisLength(float axisLength);
 // An axis that is negative, not a number or infinite gets no ticks.
 int tickCount(float axisLength, float spacing);
 
+// The same 1-2-5 rule over every decade, for axes that end below 1 (sample
+// coverage) or far above 3,000,000: the smallest 1, 2 or 5 times a power of
+// ten that gives at most six intervals. 1 for an axis that is not positive.
+float niceTickSpacing(float axisLength);
+
+// How many decimals a tick label needs to show multiples of this spacing.
+int tickLabelDecimals(float spacing);
+
 } // namespace quorvella

@@ -1,10 +1,9 @@
+#include "ExternalTool.h"
 #include "log/Log.h"
 #include "plot/PictureExport.h"
 #include "plot/RarefactionPainter.h"
 
 #include <QPainter>
-#include <QProcess>
-#include <QStandardPaths>
 #include <QSvgRenderer>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -13,6 +12,7 @@
 #include <vector>
 
 using namespace quorvella;
+using quorvella::testing::runTool;
 
 namespace {
 
@@ -92,18 +92,6 @@ double xAt(double n)
 double yAt(double e)
 {
     return 400.0 - (40.0 + 320.0 / 23.7 * e);
-}
-
-QString runTool(const QString &tool, const QStringList &arguments)
-{
-    const QString path = QStandardPaths::findExecutable(tool);
-    if (path.isEmpty()) {
-        return {};
-    }
-    QProcess process;
-    process.start(path, arguments);
-    process.waitForFinished(30000);
-    return QString::fromUtf8(process.readAllStandardOutput());
 }
 
 } // namespace

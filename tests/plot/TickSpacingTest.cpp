@@ -12,6 +12,8 @@ class TickSpacingTest : public QObject
 private slots:
     void spacingAndCount_data();
     void spacingAndCount();
+    void niceSpacingOfAnyAxis_data();
+    void niceSpacingOfAnyAxis();
 };
 
 void TickSpacingTest::spacingAndCount_data()
@@ -49,6 +51,37 @@ void TickSpacingTest::spacingAndCount()
     const float computed = calculateTickSpacingFromAxisLength(axisLength);
     QCOMPARE(computed, spacing);
     QCOMPARE(tickCount(axisLength, computed), ticks);
+}
+
+void TickSpacingTest::niceSpacingOfAnyAxis_data()
+{
+    QTest::addColumn<float>("axisLength");
+    QTest::addColumn<float>("spacing");
+    QTest::addColumn<int>("ticks");
+    QTest::addColumn<int>("decimals");
+
+    // Between 1 and 3,000,000 the rule is the table's.
+    QTest::newRow("23.7 taxa") << 23.7f << 5.0f << 5 << 0;
+    QTest::newRow("thirty-one") << 31.0f << 10.0f << 4 << 0;
+    QTest::newRow("40 000 individuals") << 40000.0f << 10000.0f << 5 << 0;
+    // Coverage ends at 1: 0, 0.2, ..., 1 (six ticks, the last one exact).
+    QTest::newRow("coverage") << 1.0f << 0.2f << 6 << 1;
+    QTest::newRow("half") << 0.5f << 0.1f << 6 << 1;
+    QTest::newRow("small") << 0.07f << 0.02f << 4 << 2;
+    QTest::newRow("beyond the table") << 1.0e7f << 2.0e6f << 6 << 0;
+    QTest::newRow("zero") << 0.0f << 1.0f << 1 << 0;
+}
+
+void TickSpacingTest::niceSpacingOfAnyAxis()
+{
+    QFETCH(float, axisLength);
+    QFETCH(float, spacing);
+    QFETCH(int, ticks);
+    QFETCH(int, decimals);
+    const float computed = niceTickSpacing(axisLength);
+    QCOMPARE(computed, spacing);
+    QCOMPARE(tickCount(axisLength, computed), ticks);
+    QCOMPARE(tickLabelDecimals(computed), decimals);
 }
 
 QTEST_APPLESS_MAIN(TickSpacingTest)
