@@ -24,6 +24,8 @@ bool isEnabledBy(EnablingRule rule, const MyDocument *document)
         return document->hasTaxonData();
     case EnablingRule::HasAtLeastThreeCensuses:
         return document->hasAtLeastThreeCensuses();
+    case EnablingRule::HasCountedTaxa:
+        return document->hasCountedTaxa();
     }
     return false;
 }

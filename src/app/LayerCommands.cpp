@@ -7,6 +7,7 @@
 #include "names/DocumentWindowNames.h"
 #include "names/ImportExportCommands.h"
 #include "names/TableClipboard.h"
+#include "plot/DiversityCommands.h"
 #include "plot/RarefactionCommands.h"
 #include "plot/RichnessEstimatorsWindow.h"
 
@@ -116,6 +117,10 @@ void installPlotCommands(AppController &app)
                                            RichnessEstimatorsWindow::showFor(window);
                                        }
                                    });
+    app.menus().addDocumentCommand(
+        app.analysisMenu(), translated("Compare Diversity…"), QStringLiteral("compareDiversity"),
+        EnablingRule::HasCountedTaxa,
+        [](DocumentWindow &window) { DiversityCommands::of(window).compareDiversity(); });
 }
 
 } // namespace

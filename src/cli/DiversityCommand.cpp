@@ -17,20 +17,6 @@
 namespace quorvella::cli {
 namespace {
 
-constexpr const char *kAllCollections = "all collections";
-
-// The counted abundances of a collection: included taxa with an abundance.
-DiversitySample abundanceOf(const Store &store, const Census &census)
-{
-    std::vector<std::int32_t> counts;
-    for (const TaxonEntry &taxon : taxonEntriesOfCensus(store, census.id)) {
-        if (taxon.include && taxon.abundance) {
-            counts.push_back(*taxon.abundance);
-        }
-    }
-    return abundanceSample(census.censusName.value_or(""), counts);
-}
-
 std::vector<DiversitySample> samplesOf(const Store &store, const CommandLine &line)
 {
     const std::string &input = line.paths.front();
@@ -40,7 +26,7 @@ std::vector<DiversitySample> samplesOf(const Store &store, const CommandLine &li
             throw Failure("No collection is named \"" + *line.collectionName + "\" in '" + input +
                           "'.");
         }
-        return {abundanceOf(store, *census)};
+        return {abundanceSampleOfCensus(store, *census)};
     }
     if (line.pooled || line.incidence) {
         std::optional<EcoCollectionGroup> group = makeEcoCollectionGroup(store);
@@ -48,15 +34,14 @@ std::vector<DiversitySample> samplesOf(const Store &store, const CommandLine &li
             throw Failure("Diversity could not be estimated. '" + input + "' holds no taxa.");
         }
         if (line.pooled) {
-            return {abundanceSample(kAllCollections, group->createSummedAbundanceList())};
+            return {
+                abundanceSample(allCollectionsAssemblageName, group->createSummedAbundanceList())};
         }
-        group->countCensusOccurrences();
-        return {incidenceSample(kAllCollections, group->censusOccurrences(),
-                                static_cast<std::int64_t>(group->numCollections()))};
+        return {*incidenceSampleOfStore(store)};
     }
     std::vector<DiversitySample> samples;
     for (const Census &census : store.createArrayOfAllCensuses()) {
-        samples.push_back(abundanceOf(store, census));
+        samples.push_back(abundanceSampleOfCensus(store, census));
     }
     if (samples.empty()) {
         throw Failure("'" + input + "' holds no collection.");

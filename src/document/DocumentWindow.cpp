@@ -246,7 +246,8 @@ void DocumentWindow::installTable(QTableView *&slot, QTableView *view, bool cens
     if (census) {
         view->setModel(&m_document->censusModel());
         view->setSelectionModel(&m_document->censusSelection());
-        view->setSelectionMode(QAbstractItemView::SingleSelection);
+        // Several collections may be chosen for a comparison.
+        view->setSelectionMode(QAbstractItemView::ExtendedSelection);
         if (old) {
             auto *layout = static_cast<QHBoxLayout *>(old->parentWidget()->layout());
             layout->replaceWidget(old, view);
@@ -341,6 +342,9 @@ void DocumentWindow::updateActions()
             break;
         case EnablingRule::HasAtLeastThreeCensuses:
             enabled = three;
+            break;
+        case EnablingRule::HasCountedTaxa:
+            enabled = m_document->hasCountedTaxa();
             break;
         }
         action(description.item)->setEnabled(enabled);

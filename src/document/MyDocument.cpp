@@ -201,6 +201,17 @@ std::optional<RecordId> MyDocument::selectedCollection() const
     return m_censusModel->censusAt(rows.constFirst().row());
 }
 
+std::vector<RecordId> MyDocument::selectedCollections() const
+{
+    QModelIndexList rows = m_censusSelection->selectedRows();
+    std::sort(rows.begin(), rows.end());
+    std::vector<RecordId> ids;
+    ids.reserve(static_cast<std::size_t>(rows.size()));
+    for (const QModelIndex &index : rows)
+        ids.push_back(m_censusModel->censusAt(index.row()));
+    return ids;
+}
+
 void MyDocument::selectCollection(std::optional<RecordId> census)
 {
     const int row = census ? m_censusModel->rowOf(*census) : -1;
@@ -306,14 +317,10 @@ void MyDocument::addCollection()
 
 void MyDocument::deleteCollection()
 {
-    QModelIndexList rows = m_censusSelection->selectedRows();
-    if (rows.isEmpty())
+    const std::vector<RecordId> ids = selectedCollections();
+    if (ids.empty())
         return;
-    std::sort(rows.begin(), rows.end());
-    std::vector<RecordId> ids;
-    for (const QModelIndex &index : rows)
-        ids.push_back(m_censusModel->censusAt(index.row()));
-    const int firstRow = rows.constFirst().row();
+    const int firstRow = m_censusModel->rowOf(ids.front());
 
     beginRecording();
     m_store->deleteCensuses(ids);
@@ -497,6 +504,11 @@ bool MyDocument::hasCensusData() const
 bool MyDocument::hasAtLeastThreeCensuses() const
 {
     return m_store->hasAtLeastThreeCensuses();
+}
+
+bool MyDocument::hasCountedTaxa() const
+{
+    return m_store->hasCountedTaxa();
 }
 
 std::vector<Taxon> MyDocument::createArrayOfAllTaxa() const

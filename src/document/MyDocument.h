@@ -108,6 +108,8 @@ public:
     // --- selection -------------------------------------------------------
 
     std::optional<RecordId> selectedCollection() const;
+    // Every selected collection, in display order.
+    std::vector<RecordId> selectedCollections() const;
     void selectCollection(std::optional<RecordId> census);
     // Makes the last collection in display order the selected one.
     void selectMostRecentCollection();
@@ -153,6 +155,7 @@ public:
     bool hasTaxonData() const;  // the selected collection has a taxon
     bool hasCensusData() const; // at least one collection
     bool hasAtLeastThreeCensuses() const;
+    bool hasCountedTaxa() const; // some collection holds a positive count
 
     std::vector<Taxon> createArrayOfAllTaxa() const;
     std::vector<Census> createArrayOfAllCensuses() const;

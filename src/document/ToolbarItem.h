@@ -21,7 +21,13 @@ enum class ToolbarItem {
 };
 
 // What a toolbar item needs to be enabled.
-enum class EnablingRule { Always, HasCensusData, HasTaxonData, HasAtLeastThreeCensuses };
+enum class EnablingRule {
+    Always,
+    HasCensusData,
+    HasTaxonData,
+    HasAtLeastThreeCensuses,
+    HasCountedTaxa
+};
 
 struct ToolbarItemDescription
 {

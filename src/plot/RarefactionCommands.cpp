@@ -7,10 +7,10 @@
 #include "document/ToolbarItem.h"
 #include "document/Ui.h"
 #include "plot/Chao2Text.h"
+#include "plot/DocumentWindowClosing.h"
 #include "plot/RarefactionPlotController.h"
 
 #include <QAction>
-#include <QEvent>
 #include <algorithm>
 #include <new>
 #include <stdexcept>
@@ -84,7 +84,7 @@ RarefactionCommands *RarefactionCommands::attach(DocumentWindow &window)
             &RarefactionCommands::doChao2);
     connect(window.action(ToolbarItem::SampleRarefaction), &QAction::triggered, commands,
             &RarefactionCommands::doSampleBasedRarefaction);
-    window.installEventFilter(commands);
+    whenDocumentWindowCloses(window, commands, [commands] { commands->closeAllPlotWindows(); });
     return commands;
 }
 
@@ -220,24 +220,6 @@ void RarefactionCommands::closeAllPlotWindows()
 void RarefactionCommands::forgetController(RarefactionPlotController *controller)
 {
     std::erase(m_rarefactionPlotControllers, controller);
-}
-
-bool RarefactionCommands::eventFilter(QObject *watched, QEvent *event)
-{
-    // The document window may refuse to close (unsaved changes); only once
-    // the close has gone through do its plot windows follow.
-    if (event->type() == QEvent::Close && watched->isWidgetType()) {
-        auto *window = static_cast<QWidget *>(watched);
-        QMetaObject::invokeMethod(
-            this,
-            [this, window] {
-                if (!window->isVisible()) {
-                    closeAllPlotWindows();
-                }
-            },
-            Qt::QueuedConnection);
-    }
-    return QObject::eventFilter(watched, event);
 }
 
 } // namespace quorvella

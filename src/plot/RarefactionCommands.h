@@ -75,9 +75,6 @@ signals:
     // A plot window was opened (after it is shown).
     void plotWindowOpened(RarefactionPlotController *controller);
 
-protected:
-    bool eventFilter(QObject *watched, QEvent *event) override;
-
 private:
     // Plots curve under title, or tells the user why there is nothing to plot.
     void plotOrExplain(std::vector<Rarefaction> curve, const QString &title,

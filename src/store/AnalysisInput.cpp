@@ -1,5 +1,7 @@
 #include "store/AnalysisInput.h"
 
+#include "analysis/EcoCollectionGroup.h"
+
 #include <algorithm>
 #include <unordered_map>
 
@@ -78,6 +80,29 @@ RichnessInput makeRichnessInput(const Store &store)
         }
     }
     return input;
+}
+
+DiversitySample abundanceSampleOfCensus(const Store &store, const Census &census)
+{
+    std::vector<std::int32_t> counts;
+    for (const TaxonEntry &taxon : taxonEntriesOfCensus(store, census.id)) {
+        if (taxon.include && taxon.abundance) {
+            counts.push_back(*taxon.abundance);
+        }
+    }
+    return abundanceSample(census.censusName.value_or(""), counts);
+}
+
+std::optional<DiversitySample> incidenceSampleOfStore(const Store &store)
+{
+    GroupInput input = makeGroupInput(store);
+    if (input.taxa.empty()) {
+        return std::nullopt;
+    }
+    EcoCollectionGroup group(std::move(input.taxa), std::move(input.collectionNames));
+    group.countCensusOccurrences();
+    return incidenceSample(allCollectionsAssemblageName, group.censusOccurrences(),
+                           static_cast<std::int64_t>(group.numCollections()));
 }
 
 } // namespace quorvella

@@ -2,6 +2,7 @@
 
 // Store records turned into the plain inputs of the analyses.
 
+#include "analysis/HillNumbers.h"
 #include "analysis/RichnessEstimates.h"
 #include "analysis/TaxonEntry.h"
 #include "store/RecordId.h"
@@ -40,5 +41,17 @@ GroupInput makeGroupInput(const Store &store);
 // group, as for Chao-2). Taxa without a name or collection stay out of the
 // group.
 RichnessInput makeRichnessInput(const Store &store);
+
+// The name of the one assemblage made of all collections of a document.
+inline constexpr char allCollectionsAssemblageName[] = "all collections";
+
+// A collection as an abundance assemblage for the Hill numbers: the counts
+// of its included taxa, under the collection's name.
+DiversitySample abundanceSampleOfCensus(const Store &store, const Census &census);
+
+// Every collection of the store as a sampling unit of one incidence
+// assemblage: a taxon occurs in a unit where it has a positive count,
+// included or not. None when the store holds no taxon.
+std::optional<DiversitySample> incidenceSampleOfStore(const Store &store);
 
 } // namespace quorvella

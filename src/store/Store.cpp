@@ -295,6 +295,14 @@ bool Store::hasTaxonData(std::optional<RecordId> selectedCensus) const
     return selectedCensus && taxonCountOfCensus(*selectedCensus) > 0;
 }
 
+bool Store::hasCountedTaxa() const
+{
+    return std::any_of(taxa_.begin(), taxa_.end(), [](const auto &entry) {
+        const Taxon &taxon = entry.second;
+        return taxon.census && taxon.abundance.value_or(0) > 0;
+    });
+}
+
 // --- change notifications -------------------------------------------------------
 
 Store::ObserverId Store::addObserver(Observer observer)

@@ -91,6 +91,8 @@ public:
     bool hasTaxonData(std::optional<RecordId> selectedCensus) const;
     bool hasCensusData() const { return !censuses_.empty(); }
     bool hasAtLeastThreeCensuses() const { return censuses_.size() > 2; }
+    // Some collection holds a taxon with a positive count (included or not).
+    bool hasCountedTaxa() const;
 
     // --- modified flag ------------------------------------------------------
 
