@@ -18,8 +18,7 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
-#include <QPrintDialog>
-#include <QPrinter>
+#include <QPagedPaintDevice>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSortFilterProxyModel>
@@ -327,10 +326,11 @@ void DiversityWindow::copyPicture()
 
 void DiversityWindow::printPicture()
 {
-    QPrinter printer;
-    QPrintDialog dialog(&printer, this);
-    if (dialog.exec() == QDialog::Accepted) {
-        quorvella::printPicture(printer, drawing());
+    if (m_document) {
+        const PictureDrawing picture = drawing();
+        m_document->ui().showPrintPreview(windowTitle(), [&picture](QPagedPaintDevice &pages) {
+            quorvella::printPicture(pages, picture);
+        });
     }
 }
 

@@ -8,9 +8,9 @@
 #include <QFileInfo>
 #include <QMenu>
 #include <QMimeData>
-#include <QPainter>
 #include <QPageLayout>
 #include <QPagedPaintDevice>
+#include <QPainter>
 #include <QSaveFile>
 #include <QToolButton>
 #include <algorithm>
