@@ -1,6 +1,7 @@
 #include "plot/DiversityWindow.h"
 
 #include "document/MyDocument.h"
+#include "document/Ui.h"
 #include "plot/CommonDiversityModel.h"
 #include "plot/DiversityComputation.h"
 #include "plot/DiversityControls.h"
@@ -45,7 +46,8 @@ QPushButton *button(QWidget *parent, const QString &text, const char *name)
 
 DiversityWindow::DiversityWindow(MyDocument &document, std::vector<RecordId> collections,
                                  DiversityDataType dataType, QWidget *parent)
-    : QWidget(parent, Qt::Window), m_document(&document), m_collections(std::move(collections))
+    : QWidget(parent, Qt::Window), m_document(&document), m_ui(document.ui().forWindow(this)),
+      m_collections(std::move(collections))
 {
     setObjectName(QStringLiteral("DiversityWindow"));
     setAttribute(Qt::WA_DeleteOnClose);
@@ -315,7 +317,7 @@ PictureDrawing DiversityWindow::drawing() const
 void DiversityWindow::savePicture(PictureFormat format)
 {
     if (m_document) {
-        savePictureWithPanel(m_document->ui(), format, drawing());
+        savePictureWithPanel(*m_ui, format, drawing());
     }
 }
 
@@ -328,7 +330,7 @@ void DiversityWindow::printPicture()
 {
     if (m_document) {
         const PictureDrawing picture = drawing();
-        m_document->ui().showPrintPreview(windowTitle(), [&picture](QPagedPaintDevice &pages) {
+        m_ui->showPrintPreview(windowTitle(), [&picture](QPagedPaintDevice &pages) {
             quorvella::printPicture(pages, picture);
         });
     }
@@ -338,7 +340,7 @@ void DiversityWindow::saveTable()
 {
     const auto result = m_worker->result();
     if (m_document && result) {
-        saveBytesWithPanel(m_document->ui(), tr("Save Table"), QStringLiteral("csv"),
+        saveBytesWithPanel(*m_ui, tr("Save Table"), QStringLiteral("csv"),
                            QByteArray::fromStdString(curvesTableText(*result)));
     }
 }
@@ -347,7 +349,7 @@ void DiversityWindow::exportCommonTable()
 {
     const auto result = m_worker->result();
     if (m_document && result) {
-        saveBytesWithPanel(m_document->ui(), tr("Export Table"), QStringLiteral("csv"),
+        saveBytesWithPanel(*m_ui, tr("Export Table"), QStringLiteral("csv"),
                            QByteArray::fromStdString(commonTableText(*result)));
     }
 }

@@ -15,6 +15,7 @@
 #include <QPointer>
 #include <QTimer>
 #include <QWidget>
+#include <memory>
 #include <vector>
 
 class QComboBox;
@@ -32,6 +33,7 @@ class DiversityControls;
 class DiversityView;
 class DiversityWorker;
 class MyDocument;
+class Ui;
 struct DiversitySettings;
 
 class DiversityWindow : public QWidget
@@ -87,6 +89,8 @@ private:
     void updateTitle();
 
     QPointer<MyDocument> m_document;
+    // The document's dialogs, modal to this window.
+    std::unique_ptr<Ui> m_ui;
     std::vector<RecordId> m_collections;
     Store::ObserverId m_observer = 0;
     DiversityControls *m_controls = nullptr;
