@@ -8,7 +8,8 @@
 //   process on the matrix in 1 s or less, peak_MB (the child's peak resident
 //   memory) 300 or less.
 // - BM_CliImport: importing the matrix into a new document in 1.5 s or less,
-//   peak_MB 300 or less.
+//   peak_MB 300 or less; BM_CliImportCommunity the same for the table
+//   transposed as a tab-separated community table.
 //
 // Every process-level figure comes from a child process (posix_spawn, wait4),
 // so the peak memory is that of the work alone. `scale_bench --once OP FILE`
@@ -156,6 +157,16 @@ void BM_ValidateAndParseMatrix(benchmark::State &state)
         runChild({selfPath, "--once", "read-validate-parse", matrixFile().string()}).peakMegabytes;
 }
 
+const fs::path &communityFile()
+{
+    static const fs::path path = [] {
+        fs::path file = workFolder() / "community-table.tsv";
+        writeFile(file, makeCommunityTable());
+        return file;
+    }();
+    return path;
+}
+
 #ifdef QUORVELLA_CLI_PATH
 void BM_CliCommand(benchmark::State &state, const char *command)
 {
@@ -170,6 +181,16 @@ void BM_CliImport(benchmark::State &state)
                   "--into", document.string()},
                  document);
     state.counters["document_MB"] = static_cast<double>(fs::file_size(document)) / 1e6;
+}
+
+// The same table transposed, tab-separated, with comments and taxonomy.
+void BM_CliImportCommunity(benchmark::State &state)
+{
+    const fs::path document = workFolder() / "community.qvl";
+    measureChild(state,
+                 {QUORVELLA_CLI_PATH, "import", "--format", "community", communityFile().string(),
+                  "--into", document.string()},
+                 document);
 }
 
 BENCHMARK_CAPTURE(BM_CliCommand, metrics, "metrics")
@@ -188,6 +209,7 @@ BENCHMARK_CAPTURE(BM_CliCommand, chao2, "chao2")
     ->Iterations(3)
     ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_CliImport)->UseManualTime()->Iterations(3)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_CliImportCommunity)->UseManualTime()->Iterations(3)->Unit(benchmark::kMillisecond);
 #endif
 
 BENCHMARK(BM_ValidateAndParseMatrix)->Iterations(3)->Unit(benchmark::kMillisecond);

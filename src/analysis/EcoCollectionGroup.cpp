@@ -108,18 +108,58 @@ void EcoCollectionGroup::createAbundanceMatrix()
         collectionNames_.push_back(name.value_or(std::string()));
     }
 
-    abundanceMatrix_.assign(numCollections_ * numTaxa_, 0);
+    // Each counted taxon gives one cell, placed by counting sort on its row.
+    std::vector<std::pair<std::size_t, Cell>> placed;
+    rowStart_.assign(numCollections_ + 1, 0);
     for (const TaxonEntry &taxon : taxa_) {
         const std::optional<std::size_t> row = rowOf(taxon);
         if (!row || !taxon.name) {
             continue;
         }
         if (const std::optional<std::size_t> column = columnOfTaxon(*taxon.name)) {
-            std::int32_t &cell = abundanceMatrix_[*row * numTaxa_ + *column];
-            cell = saturatingAdd(cell, taxon.abundance.value_or(0));
+            placed.push_back(
+                {*row, {static_cast<std::uint32_t>(*column), taxon.abundance.value_or(0)}});
+            ++rowStart_[*row + 1];
         }
     }
+    for (std::size_t row = 0; row < numCollections_; ++row) {
+        rowStart_[row + 1] += rowStart_[row];
+    }
+    cells_.resize(placed.size());
+    std::vector<std::size_t> next(rowStart_.begin(), rowStart_.end() - 1);
+    for (const auto &[row, cell] : placed) {
+        cells_[next[row]++] = cell;
+    }
+    placed = {};
+    mergeSameColumns();
     hasAbundanceMatrix_ = true;
+}
+
+// Sorts each row by column and adds up the cells of one column (taxa of the
+// same name in one collection), compacting the rows in place.
+void EcoCollectionGroup::mergeSameColumns()
+{
+    std::size_t out = 0;
+    std::size_t begin = 0;
+    for (std::size_t row = 0; row < numCollections_; ++row) {
+        const std::size_t end = rowStart_[row + 1];
+        std::sort(cells_.begin() + static_cast<std::ptrdiff_t>(begin),
+                  cells_.begin() + static_cast<std::ptrdiff_t>(end),
+                  [](const Cell &a, const Cell &b) { return a.column < b.column; });
+        rowStart_[row] = out;
+        for (std::size_t i = begin; i < end; ++i) {
+            if (out > rowStart_[row] && cells_[out - 1].column == cells_[i].column) {
+                cells_[out - 1].abundance =
+                    saturatingAdd(cells_[out - 1].abundance, cells_[i].abundance);
+            } else {
+                cells_[out++] = cells_[i];
+            }
+        }
+        begin = end;
+    }
+    rowStart_[numCollections_] = out;
+    cells_.resize(out);
+    cells_.shrink_to_fit();
 }
 
 void EcoCollectionGroup::ensureAbundanceMatrix()
@@ -129,20 +169,46 @@ void EcoCollectionGroup::ensureAbundanceMatrix()
     }
 }
 
-std::span<const std::int32_t> EcoCollectionGroup::abundanceRow(std::size_t collection) const
+void EcoCollectionGroup::checkCell(std::size_t collection, std::size_t taxon,
+                                   const char *what) const
+{
+    if (!hasAbundanceMatrix_ || collection >= numCollections_) {
+        throw std::out_of_range(std::string("No ") + what + " row " + std::to_string(collection) +
+                                ".");
+    }
+    if (taxon >= numTaxa_) {
+        throw std::out_of_range(std::string("No ") + what + " column " + std::to_string(taxon) +
+                                ".");
+    }
+}
+
+std::span<const EcoCollectionGroup::Cell>
+EcoCollectionGroup::abundanceCells(std::size_t collection) const
 {
     if (!hasAbundanceMatrix_ || collection >= numCollections_) {
         throw std::out_of_range("No abundance row " + std::to_string(collection) + ".");
     }
-    return std::span<const std::int32_t>(abundanceMatrix_).subspan(collection * numTaxa_, numTaxa_);
+    return std::span<const Cell>(cells_).subspan(rowStart_[collection],
+                                                 rowStart_[collection + 1] - rowStart_[collection]);
+}
+
+std::vector<std::int32_t> EcoCollectionGroup::abundanceRow(std::size_t collection) const
+{
+    std::vector<std::int32_t> row(numTaxa_, 0);
+    for (const Cell &cell : abundanceCells(collection)) {
+        row[cell.column] = cell.abundance;
+    }
+    return row;
 }
 
 std::int32_t EcoCollectionGroup::abundanceAt(std::size_t collection, std::size_t taxon) const
 {
-    if (taxon >= numTaxa_) {
-        throw std::out_of_range("No abundance column " + std::to_string(taxon) + ".");
-    }
-    return abundanceRow(collection)[taxon];
+    checkCell(collection, taxon, "abundance");
+    const std::span<const Cell> cells = abundanceCells(collection);
+    const auto found =
+        std::lower_bound(cells.begin(), cells.end(), taxon,
+                         [](const Cell &cell, std::size_t column) { return cell.column < column; });
+    return found != cells.end() && found->column == taxon ? found->abundance : 0;
 }
 
 const std::vector<std::int32_t> &EcoCollectionGroup::createSummedAbundanceList()
@@ -164,10 +230,7 @@ const std::vector<std::int32_t> &EcoCollectionGroup::createSummedAbundanceList()
 void EcoCollectionGroup::makePresenceAbsenceMatrix()
 {
     ensureAbundanceMatrix();
-    presenceAbsence_.resize(abundanceMatrix_.size());
-    std::transform(abundanceMatrix_.begin(), abundanceMatrix_.end(), presenceAbsence_.begin(),
-                   [](std::int32_t abundance) { return std::uint8_t{abundance > 0}; });
-    hasPresenceAbsence_ = true;
+    hasPresenceAbsence_ = true; // read from the abundance cells
 }
 
 void EcoCollectionGroup::ensurePresenceAbsence()
@@ -179,21 +242,19 @@ void EcoCollectionGroup::ensurePresenceAbsence()
 
 std::int32_t EcoCollectionGroup::presenceAt(std::size_t collection, std::size_t taxon) const
 {
-    if (!hasPresenceAbsence_ || collection >= numCollections_ || taxon >= numTaxa_) {
+    if (!hasPresenceAbsence_) {
         throw std::out_of_range("No presence-absence cell.");
     }
-    return presenceAbsence_[collection * numTaxa_ + taxon];
+    checkCell(collection, taxon, "presence-absence");
+    return abundanceAt(collection, taxon) > 0 ? 1 : 0;
 }
 
 void EcoCollectionGroup::countCensusOccurrences()
 {
     ensurePresenceAbsence();
     censusOccurrences_.assign(numTaxa_, 0);
-    for (std::size_t row = 0; row < numCollections_; ++row) {
-        const std::uint8_t *cells = presenceAbsence_.data() + row * numTaxa_;
-        for (std::size_t column = 0; column < numTaxa_; ++column) {
-            censusOccurrences_[column] += cells[column];
-        }
+    for (const Cell &cell : cells_) {
+        censusOccurrences_[cell.column] += cell.abundance > 0 ? 1 : 0;
     }
 }
 

@@ -47,14 +47,26 @@ public:
 
     // Rows are collections, columns taxon names; taxa of the same name in one
     // collection add up in their cell (saturating at the 32-bit limit), so no
-    // specimen is lost. Sets numTaxa()
-    // and numCollections(), which are 0 before.
+    // specimen is lost. Sets numTaxa() and numCollections(), which are 0
+    // before. Held sparse: a row keeps only the cells its taxa give (a
+    // community table of 1000 samples by 20 000 taxa, 90 % zeros, takes 16 MB
+    // instead of 80 MB).
     void createAbundanceMatrix();
     bool hasAbundanceMatrix() const { return hasAbundanceMatrix_; }
     std::size_t numTaxa() const { return numTaxa_; }
     std::size_t numCollections() const { return numCollections_; }
-    std::span<const std::int32_t> abundanceRow(std::size_t collection) const;
+    // One row in full, zeros included.
+    std::vector<std::int32_t> abundanceRow(std::size_t collection) const;
     std::int32_t abundanceAt(std::size_t collection, std::size_t taxon) const;
+
+    // A stored cell of a row: its column and abundance. Cells are in column
+    // order, one per column at most; a column without a cell holds 0.
+    struct Cell
+    {
+        std::uint32_t column;
+        std::int32_t abundance;
+    };
+    std::span<const Cell> abundanceCells(std::size_t collection) const;
 
     // Abundance of each taxon name summed over the group (taxa of one name in
     // one collection add up too), in taxonNames() order. Saturates at the
@@ -62,7 +74,8 @@ public:
     const std::vector<std::int32_t> &createSummedAbundanceList();
     const std::vector<std::int32_t> &summedAbundances() const { return summedAbundances_; }
 
-    // 1 where the abundance is above 0. Builds the abundance matrix if missing.
+    // 1 where the abundance is above 0, read from the abundance cells. Builds
+    // the abundance matrix if missing.
     void makePresenceAbsenceMatrix();
     std::int32_t presenceAt(std::size_t collection, std::size_t taxon) const;
 
@@ -92,9 +105,11 @@ private:
     void ensureTaxonList();
     void ensureAbundanceMatrix();
     void ensurePresenceAbsence();
+    void mergeSameColumns();
     float chao2Estimate() const;
     std::int32_t taxaInExactly(std::size_t k) const;
     std::optional<std::size_t> rowOf(const TaxonEntry &taxon) const;
+    void checkCell(std::size_t collection, std::size_t taxon, const char *what) const;
 
     std::vector<TaxonEntry> taxa_;
     std::vector<std::optional<std::string>> censusNames_;
@@ -107,9 +122,11 @@ private:
     bool hasAbundanceMatrix_ = false;
     std::size_t numTaxa_ = 0;
     std::size_t numCollections_ = 0;
-    std::vector<std::int32_t> abundanceMatrix_; // row-major, numCollections_ x numTaxa_
+    // Compressed sparse rows: the cells of row c are cells_[rowStart_[c] ..
+    // rowStart_[c + 1]), in column order.
+    std::vector<std::size_t> rowStart_;
+    std::vector<Cell> cells_;
     bool hasPresenceAbsence_ = false;
-    std::vector<std::uint8_t> presenceAbsence_; // 0 or 1; a quarter of the memory
 
     std::vector<std::int32_t> censusOccurrences_;
     std::vector<std::int32_t> censusCounts_;

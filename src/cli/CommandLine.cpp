@@ -140,8 +140,11 @@ TextFormat parseTextFormat(std::string_view value)
     if (value == "matrix") {
         return TextFormat::Matrix;
     }
+    if (value == "community") {
+        return TextFormat::Community;
+    }
     throw UsageError("unknown format '" + std::string(value) +
-                     "' for --format (use list, table or matrix)");
+                     "' for --format (use list, table, matrix or community)");
 }
 
 std::int32_t parseCount(std::string_view value, std::string_view option)
@@ -318,7 +321,7 @@ void fillValidate(const RawArguments &raw, CommandLine &line)
 {
     line.format = optionalFormat(raw);
     if (!line.format) {
-        throw UsageError("validate needs --format list, table or matrix");
+        throw UsageError("validate needs --format list, table, matrix or community");
     }
     requireOperands(raw, 1, "FILE to validate");
     line.paths = raw.operands;
@@ -328,7 +331,7 @@ void fillImport(const RawArguments &raw, CommandLine &line)
 {
     line.format = optionalFormat(raw);
     if (!line.format) {
-        throw UsageError("import needs --format list, table or matrix");
+        throw UsageError("import needs --format list, table, matrix or community");
     }
     if (!raw.has(kInto) || valueOf(raw, kInto).empty()) {
         throw UsageError("import needs --into DOCUMENT");
@@ -389,6 +392,8 @@ std::string_view textFormatName(TextFormat format)
         return "table";
     case TextFormat::Matrix:
         return "matrix";
+    case TextFormat::Community:
+        return "community";
     }
     return "list";
 }

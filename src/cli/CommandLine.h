@@ -30,7 +30,7 @@ enum class Command {
 };
 
 // The three import text formats, as --format names them.
-enum class TextFormat { List, Table, Matrix };
+enum class TextFormat { List, Table, Matrix, Community };
 
 // What `export` writes.
 enum class ExportKind { Metrics, Group, Collection, SpeciesList };

@@ -33,13 +33,17 @@ DESCRIPTION
     desktop application. Results are the ones the application shows.
 
     INPUT is a Quorvella document (recognised by its content) or a text file
-    in one of the three import formats, named with --format:
+    in one of the import formats, named with --format:
         list     abundance list: whole numbers above zero, separated by
                  spaces, commas, tabs or line ends; one collection
         table    one-collection table: one "name,abundance" row per taxon
         matrix   collection-group matrix: a header row of species names,
                  then one row per collection: its name and one abundance
                  per species
+        community  taxa as rows, samples as columns, tab-separated, as
+                 sequencing pipelines write it; "#" comment lines and a
+                 trailing text column (taxonomy) are left out; each
+                 sample becomes a collection
     A text file is checked whole before anything is computed; a fault is
     reported exactly as the application's import reports it.
 
@@ -131,8 +135,8 @@ COMMANDS
         outside ASCII is reported with its position and nothing is written.
 
 OPTIONS
-    --format F          list, table or matrix: the format of a text INPUT or
-                        FILE
+    --format F          list, table, matrix or community: the format of a
+                        text INPUT or FILE
     --json              print the result as one JSON document; numbers carry
                         every digit of the double that was computed;
                         infinity and not-a-number appear as the strings

@@ -3,6 +3,7 @@
 #include "cli/ExitStatus.h"
 #include "store/DocumentFile.h"
 #include "store/StoreImport.h"
+#include "textio/CommunityTable.h"
 #include "textio/ImportValidation.h"
 #include "textio/TextFile.h"
 
@@ -13,9 +14,11 @@
 namespace quorvella::cli {
 namespace {
 
+// Community tables have their own reader; the others map to the three formats.
 ImportFormat importFormat(TextFormat format)
 {
     switch (format) {
+    case TextFormat::Community:
     case TextFormat::List:
         return ImportFormat::AbundanceList;
     case TextFormat::Table:
@@ -44,6 +47,12 @@ std::string readValidImportText(const std::string &path, TextFormat format)
     if (!file.ok()) {
         throw Failure(file.error);
     }
+    if (format == TextFormat::Community && !file.text->empty()) {
+        if (const CommunityReadResult read = readCommunityTable(*file.text, {}); read.fault) {
+            throw Failure(read.fault->message());
+        }
+        return std::move(*file.text);
+    }
     const ValidationResult check = validateImportText(importFormat(format), *file.text);
     if (!check.isValid()) {
         throw Failure(*check.fault);
@@ -62,6 +71,9 @@ void importText(Store &store, TextFormat format, const std::string &text)
         break;
     case TextFormat::Matrix:
         addCollectionGroupToMOCFromString(store, text);
+        break;
+    case TextFormat::Community:
+        addCommunityTableToMOCFromString(store, text);
         break;
     }
 }
@@ -87,7 +99,7 @@ Store loadInput(const std::string &path, std::optional<TextFormat> format)
         }
         throw UsageError("'" + path +
                          "' is not a Quorvella document; name its text format with --format "
-                         "list, table or matrix");
+                         "list, table, matrix or community");
     }
     Store store;
     importText(store, *format, readValidImportText(path, *format));

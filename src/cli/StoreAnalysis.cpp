@@ -65,14 +65,14 @@ CollectionMetrics metricsForAllCollections(const Store &store, std::int32_t samp
     }
     // One pass over all taxa, as the application's command makes it.
     std::vector<std::vector<std::int32_t>> abundanceLists(censuses.size());
-    for (const Taxon &taxon : store.createArrayOfAllTaxa()) {
+    store.forEachTaxon([&](const Taxon &taxon) {
         if (!taxon.census || !taxon.includeTaxon || !taxon.abundance) {
-            continue;
+            return;
         }
         if (const auto found = indexOfCensus.find(*taxon.census); found != indexOfCensus.end()) {
             abundanceLists[found->second].push_back(*taxon.abundance);
         }
-    }
+    });
     std::vector<std::string> problems;
     for (std::size_t i = 0; i < censuses.size(); ++i) {
         const EcoCollection collection =

@@ -41,15 +41,14 @@ GroupInput makeGroupInput(const Store &store)
         input.censusIds.push_back(census.id);
         input.collectionNames.push_back(census.censusName);
     }
-    const std::vector<Taxon> taxa = store.createArrayOfAllTaxa();
-    input.taxa.reserve(taxa.size());
-    for (const Taxon &taxon : taxa) {
+    input.taxa.reserve(store.taxonCount());
+    store.forEachTaxon([&](const Taxon &taxon) {
         std::optional<std::size_t> collection;
         if (taxon.census) {
             collection = indexOfCensus.at(*taxon.census);
         }
         input.taxa.push_back(entryOf(taxon, collection));
-    }
+    });
     return input;
 }
 

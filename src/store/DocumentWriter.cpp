@@ -68,7 +68,7 @@ void DocumentWriter::writeTaxa(SqliteDatabase &db, const Store &store)
 {
     SqliteStatement insert(db, insertStatement("taxon", DocumentSchema::taxonColumns,
                                                DocumentSchema::taxonColumnCount));
-    for (const Taxon &taxon : store.createArrayOfAllTaxa()) {
+    store.forEachTaxon([&](const Taxon &taxon) {
         insert.bindInteger(0, taxon.id);
         if (taxon.taxonName) {
             insert.bindText(1, *taxon.taxonName);
@@ -80,7 +80,7 @@ void DocumentWriter::writeTaxa(SqliteDatabase &db, const Store &store)
         insert.bindInteger(4, taxon.includeTaxon ? 1 : 0);
         insert.step();
         insert.reset();
-    }
+    });
 }
 
 } // namespace quorvella

@@ -47,7 +47,7 @@ void SqliteStatement::bindReal(int index, double value)
 
 void SqliteStatement::bindText(int index, std::string_view text)
 {
-    db_.check(sqlite3_bind_text64(statement_, index + 1, text.data(), text.size(), SQLITE_TRANSIENT,
+    db_.check(sqlite3_bind_text64(statement_, index + 1, text.data(), text.size(), SQLITE_STATIC,
                                   SQLITE_UTF8));
 }
 

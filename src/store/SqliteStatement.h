@@ -29,6 +29,7 @@ public:
     void bindNull(int index);
     void bindInteger(int index, std::int64_t value);
     void bindReal(int index, double value);
+    // Not copied: the text must stay as it is until the statement is stepped.
     void bindText(int index, std::string_view text);
     void bindBlob(int index, const void *data, int size);
 

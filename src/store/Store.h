@@ -79,6 +79,13 @@ public:
     std::vector<Census> createArrayOfAllCensuses() const;
     std::vector<Taxon> createArrayOfAllTaxa() const;
 
+    // Visits every taxon in store order without copying the records (for the
+    // passes over a whole large document). The visitor must not change the store.
+    template <typename Visit> void forEachTaxon(Visit visit) const
+    {
+        taxonOrder_.forEach([&](RecordId id) { visit(taxa_.at(id)); });
+    }
+
     // The taxa of one collection in store order; empty for an unknown id.
     std::vector<Taxon> taxaOfCensus(RecordId censusId) const;
     std::size_t taxonCountOfCensus(RecordId censusId) const;

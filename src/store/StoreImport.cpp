@@ -17,29 +17,43 @@ RecordId insertTaxon(Store &store, RecordId census, const ImportedTaxon &importe
     return store.insertTaxon(std::move(taxon));
 }
 
-// Inserts the parsed collections in one batch, so observers hear of the
-// whole import once. Should an insertion fail (out of memory), the records
-// already inserted are deleted again: an import lands whole or not at all.
-std::vector<RecordId> insertCollections(Store &store,
-                                        const std::vector<ImportedCollection> &collections)
+void insertCollection(Store &store, const ImportedCollection &collection,
+                      std::vector<RecordId> &inserted)
+{
+    Census census;
+    census.censusName = collection.name;
+    const RecordId censusId = store.insertCensus(std::move(census));
+    inserted.push_back(censusId);
+    for (const ImportedTaxon &imported : collection.taxa) {
+        insertTaxon(store, censusId, imported);
+    }
+}
+
+// Runs `insertAll` in one batch, so observers hear of the whole import once.
+// Should an insertion fail (out of memory), the records already inserted are
+// deleted again: an import lands whole or not at all.
+template <typename InsertAll>
+std::vector<RecordId> insertAtomically(Store &store, InsertAll insertAll)
 {
     Store::Batch batch(store);
     std::vector<RecordId> inserted;
     try {
-        for (const ImportedCollection &collection : collections) {
-            Census census;
-            census.censusName = collection.name;
-            const RecordId censusId = store.insertCensus(std::move(census));
-            inserted.push_back(censusId);
-            for (const ImportedTaxon &imported : collection.taxa) {
-                insertTaxon(store, censusId, imported);
-            }
-        }
+        insertAll(inserted);
     } catch (...) {
         store.deleteCensuses(inserted);
         throw;
     }
     return inserted;
+}
+
+std::vector<RecordId> insertCollections(Store &store,
+                                        const std::vector<ImportedCollection> &collections)
+{
+    return insertAtomically(store, [&](std::vector<RecordId> &inserted) {
+        for (const ImportedCollection &collection : collections) {
+            insertCollection(store, collection, inserted);
+        }
+    });
 }
 
 } // namespace
@@ -74,8 +88,26 @@ StoreImportResult addCollectionToMOCFromString(Store &store, std::string_view te
 
 StoreImportResult addCollectionGroupToMOCFromString(Store &store, std::string_view text)
 {
-    ImportedCollectionGroup group = parseCollectionGroup(text);
-    return {insertCollections(store, group.collections), std::move(group.completionNames)};
+    // Each row goes into the store as soon as it is read.
+    std::vector<std::string> completionNames;
+    std::vector<RecordId> inserted = insertAtomically(store, [&](std::vector<RecordId> &ids) {
+        completionNames = parseCollectionGroup(text, [&](const ImportedCollection &collection) {
+            insertCollection(store, collection, ids);
+        });
+    });
+    return {std::move(inserted), std::move(completionNames)};
+}
+
+CommunityImportResult addCommunityTableToMOCFromString(Store &store, std::string_view text,
+                                                       const CommunityOptions &options)
+{
+    CommunityReadResult read = readCommunityTable(text, options);
+    if (read.fault) {
+        return {{}, std::move(read.fault)};
+    }
+    return {
+        {insertCollections(store, read.group.collections), std::move(read.group.completionNames)},
+        std::nullopt};
 }
 
 } // namespace quorvella

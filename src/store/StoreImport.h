@@ -7,6 +7,7 @@
 
 #include "store/RecordId.h"
 #include "store/Store.h"
+#include "textio/CommunityTable.h"
 #include "textio/ImportValidation.h"
 
 #include <optional>
@@ -42,5 +43,16 @@ StoreImportResult addCollectionGroupToMOCFromString(Store &store, std::string_vi
 // census, as a paste into its species table; the new taxa, in text order.
 std::vector<RecordId> addTaxaToCensusFromString(Store &store, RecordId census, ImportFormat format,
                                                 std::string_view text);
+
+// A community table (textio/CommunityTable.h): one collection per sample,
+// one taxon per count above zero; the completion list gets the taxon names.
+// A table with a fault imports nothing and returns the fault.
+struct CommunityImportResult
+{
+    StoreImportResult imported;
+    std::optional<CommunityFault> fault;
+};
+CommunityImportResult addCommunityTableToMOCFromString(Store &store, std::string_view text,
+                                                       const CommunityOptions &options = {});
 
 } // namespace quorvella

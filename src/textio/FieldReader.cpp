@@ -7,12 +7,12 @@
 namespace quorvella {
 namespace {
 
-// Bytes that may begin a delimiter: a separator, double quote, the ASCII line
-// ends, and the lead bytes of U+0085 (C2) and U+2028/U+2029 (E2).
-constexpr std::array<bool, 256> makeDelimiterLeads()
+// Bytes that may begin a delimiter: the separator, double quote, the ASCII
+// line ends, and the lead bytes of U+0085 (C2) and U+2028/U+2029 (E2).
+std::array<bool, 256> makeDelimiterLeads(char separator)
 {
     std::array<bool, 256> leads{};
-    for (const char byte : {',', ';', '\t', '"', '\n', '\v', '\f', '\r'}) {
+    for (const char byte : {separator, '"', '\n', '\v', '\f', '\r'}) {
         leads[static_cast<unsigned char>(byte)] = true;
     }
     leads[0xC2] = true;
@@ -20,7 +20,18 @@ constexpr std::array<bool, 256> makeDelimiterLeads()
     return leads;
 }
 
-constexpr std::array<bool, 256> delimiterLeads = makeDelimiterLeads();
+// Bytes that may begin whitespace: tab, space and the lead bytes of the
+// Unicode space separators (U+00A0, U+1680, U+2000..U+205F, U+3000).
+constexpr std::array<bool, 256> makeWhitespaceLeads()
+{
+    std::array<bool, 256> leads{};
+    for (const std::size_t byte : {0x09u, 0x20u, 0xC2u, 0xE1u, 0xE2u, 0xE3u}) {
+        leads[byte] = true;
+    }
+    return leads;
+}
+
+constexpr std::array<bool, 256> whitespaceLeads = makeWhitespaceLeads();
 
 } // namespace
 
@@ -63,7 +74,8 @@ char detectFieldSeparator(std::string_view text)
     return tab ? '\t' : semicolon ? ';' : ',';
 }
 
-FieldReader::FieldReader(std::string_view text, char separator) : text_(text), separator_(separator)
+FieldReader::FieldReader(std::string_view text, char separator)
+    : text_(text), separator_(separator), delimiterLeads_(makeDelimiterLeads(separator))
 {
     startField();
 }
@@ -103,7 +115,7 @@ std::size_t FieldReader::findDelimiter(std::size_t pos) const
 {
     for (; pos < text_.size(); ++pos) {
         const auto byte = static_cast<unsigned char>(text_[pos]);
-        if (!delimiterLeads[byte]) {
+        if (!delimiterLeads_[byte]) {
             continue;
         }
         if (byte == separator_ || byte == '"' || lineEndLengthAt(text_, pos) > 0) {
@@ -132,6 +144,9 @@ bool FieldReader::next(Field &field)
     if (finished_ || (column_ == 1 && pos_ >= text_.size())) {
         finished_ = true;
         return false;
+    }
+    if (readPlainField(field)) {
+        return true;
     }
     startField();
     bool quoted = false;
@@ -167,6 +182,25 @@ bool FieldReader::next(Field &field)
     }
 }
 
+// Nearly every field of a table is plain text ended by the separator: read
+// it in one scan, without the general steps.
+bool FieldReader::readPlainField(Field &field)
+{
+    const char *data = text_.data();
+    std::size_t end = pos_;
+    while (end < text_.size() && !delimiterLeads_[static_cast<unsigned char>(data[end])]) {
+        ++end;
+    }
+    if (end >= text_.size() || data[end] != separator_) {
+        return false;
+    }
+    sliceBegin_ = pos_;
+    sliceEnd_ = end;
+    buffered_ = false;
+    pos_ = end + 1;
+    return finishCommaField(field);
+}
+
 bool FieldReader::finishCommaField(Field &field)
 {
     field.text = currentField();
@@ -176,7 +210,8 @@ bool FieldReader::finishCommaField(Field &field)
     ++column_;
     // Whitespace after a separator is skipped, but never a further separator:
     // two tabs in a row enclose an empty field.
-    while (pos_ < text_.size() && text_[pos_] != separator_) {
+    while (pos_ < text_.size() && text_[pos_] != separator_ &&
+           whitespaceLeads[static_cast<unsigned char>(text_[pos_])]) {
         const std::size_t next = whitespaceLengthAt(text_, pos_);
         if (next == 0) {
             break;

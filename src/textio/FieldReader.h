@@ -13,6 +13,7 @@
 // (other than the separator itself) is skipped only right after a separator;
 // a quote left open at the end is no error.
 
+#include <array>
 #include <cstddef>
 #include <string>
 #include <string_view>
@@ -58,9 +59,11 @@ private:
     void startField();
     bool finishRow(Field &field, FieldEnd end);
     bool finishCommaField(Field &field);
+    bool readPlainField(Field &field);
 
     std::string_view text_;
     char separator_;
+    std::array<bool, 256> delimiterLeads_;
     std::size_t pos_ = 0;
     std::size_t row_ = 1;
     std::size_t column_ = 1;

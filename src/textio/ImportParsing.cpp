@@ -98,14 +98,26 @@ std::vector<std::string> speciesNamesOf(const std::vector<std::string> &header)
 ImportedCollectionGroup parseCollectionGroup(std::string_view text)
 {
     ImportedCollectionGroup group;
+    group.completionNames =
+        parseCollectionGroup(text, [&group](const ImportedCollection &collection) {
+            group.collections.push_back(collection);
+        });
+    return group;
+}
+
+std::vector<std::string>
+parseCollectionGroup(std::string_view text,
+                     const std::function<void(const ImportedCollection &)> &take)
+{
     std::vector<std::string> header;
-    // A row's taxa gather here first, so that each collection allocates once.
-    std::vector<ImportedTaxon> rowTaxa;
-    const auto finishRow = [&group, &rowTaxa] {
-        if (!group.collections.empty()) {
-            group.collections.back().taxa.assign(rowTaxa.begin(), rowTaxa.end());
+    // One collection at a time: its value is handed over and then reused.
+    ImportedCollection row;
+    bool inRow = false;
+    const auto finishRow = [&] {
+        if (inRow) {
+            take(row);
         }
-        rowTaxa.clear();
+        row.taxa.clear();
     };
     FieldReader reader(text, detectFieldSeparator(text));
     Field field;
@@ -117,19 +129,19 @@ ImportedCollectionGroup parseCollectionGroup(std::string_view text)
             header.emplace_back(field.text);
         } else if (field.column == 1) {
             finishRow();
-            group.collections.push_back({std::string(field.text), {}});
+            row.name.assign(field.text);
+            inRow = true;
         } else {
             const std::int32_t abundance = integerValue(field.text);
             // A validated text has no abundance beyond the header's species.
             const std::size_t speciesIndex = field.column - 1;
             if (abundance > 0 && speciesIndex < header.size()) {
-                rowTaxa.push_back({header[speciesIndex], abundance});
+                row.taxa.push_back({header[speciesIndex], abundance});
             }
         }
     }
     finishRow();
-    group.completionNames = speciesNamesOf(header);
-    return group;
+    return speciesNamesOf(header);
 }
 
 } // namespace quorvella

@@ -11,6 +11,7 @@
 #include "textio/ImportedCollection.h"
 
 #include <cstddef>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -37,5 +38,12 @@ ImportedCollection parseCollection(std::string_view text);
 // One collection per row after the header, each with a taxon per abundance
 // above zero, named by the header; and the header's species names.
 ImportedCollectionGroup parseCollectionGroup(std::string_view text);
+
+// The same reading, handing each collection to `take` as soon as its row has
+// been read (the value is reused for the next row), so that a large matrix is
+// never held whole beside its records. Returns the completion names.
+std::vector<std::string>
+parseCollectionGroup(std::string_view text,
+                     const std::function<void(const ImportedCollection &)> &take);
 
 } // namespace quorvella

@@ -163,6 +163,9 @@ private:
 
     std::optional<std::string_view> checkAbundance(const Field &field)
     {
+        if (plainCount(field.text)) { // whole, not negative: only the count is left
+            return checkAbundanceCount(field);
+        }
         const float value = fieldValue(field.text);
         if (value < 0.0f) {
             return msg::negative;
@@ -170,6 +173,11 @@ private:
         if (!isWholeIn32Bits(value) || hasDecimalCommaFraction(field.text)) {
             return msg::decimal;
         }
+        return checkAbundanceCount(field);
+    }
+
+    std::optional<std::string_view> checkAbundanceCount(const Field &field)
+    {
         if (++abundanceCount_ > speciesCount_) {
             return msg::tooManyAbundances;
         }

@@ -183,6 +183,9 @@ bool isWholeIn32Bits(float value)
 
 float fieldValue(std::string_view field)
 {
+    if (const std::optional<std::int32_t> count = plainCount(field)) {
+        return static_cast<float>(*count);
+    }
     const std::optional<NumberToken> number = readNumber(field, skipWhitespace(field, 0));
     return number ? number->value : 0.0f;
 }
@@ -200,6 +203,9 @@ std::int32_t integerValue(const NumberToken &number)
 
 std::int32_t integerValue(std::string_view field)
 {
+    if (const std::optional<std::int32_t> count = plainCount(field)) {
+        return *count;
+    }
     const std::optional<NumberToken> number = readNumber(field, skipWhitespace(field, 0));
     return number ? integerValue(*number) : 0;
 }

@@ -30,6 +30,23 @@ bool isWhole(float value);
 // and back: values of 2147483648 and more (or below -2147483648) are not.
 bool isWholeIn32Bits(float value);
 
+// A field of one to nine plain digits, as nearly every cell of a table is: its
+// value, read without the general notation (which gives the same value).
+inline std::optional<std::int32_t> plainCount(std::string_view field)
+{
+    if (field.empty() || field.size() > 9) {
+        return std::nullopt;
+    }
+    std::int32_t value = 0;
+    for (const char c : field) {
+        if (c < '0' || c > '9') {
+            return std::nullopt;
+        }
+        value = value * 10 + (c - '0');
+    }
+    return value;
+}
+
 // The value of a field: the number at its start after leading whitespace;
 // 0 when the field does not begin with a number.
 float fieldValue(std::string_view field);

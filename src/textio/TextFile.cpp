@@ -120,11 +120,13 @@ TextFileResult readTextFile(const std::filesystem::path &path, std::uintmax_t ma
                                           : "The file " + quoted(path) +
                                                 " could not be read: " + systemReason(error) + ".");
     }
-    Utf8DecodeResult decoded = decodeUtf8(bytes);
-    if (!decoded.ok()) {
-        return readFailure("The file " + quoted(path) + " could not be read. " + decoded.error);
+    // Checked in place: a copy would double the memory a large file takes.
+    if (findInvalidUtf8(bytes)) {
+        return readFailure("The file " + quoted(path) + " could not be read. " +
+                           decodeUtf8(bytes).error);
     }
-    return {std::move(decoded.text), {}};
+    dropByteOrderMark(bytes);
+    return {std::move(bytes), {}};
 }
 
 namespace {

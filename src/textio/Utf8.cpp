@@ -2,7 +2,9 @@
 
 #include "textio/NumberText.h"
 
+#include <cstdint>
 #include <cstdio>
+#include <cstring>
 
 namespace quorvella {
 namespace {
@@ -111,15 +113,13 @@ std::optional<std::size_t> findInvalidUtf8(std::string_view bytes)
     std::size_t pos = 0;
     while (pos < bytes.size()) {
         // Plain ASCII dominates every import file: step over it eight bytes at a time.
-        while (pos + 8 <= bytes.size()) {
-            bool allAscii = true;
-            for (std::size_t i = 0; i < 8; ++i) {
-                allAscii = allAscii && byteAt(bytes, pos + i) < 0x80;
-            }
-            if (!allAscii) {
+        while (pos + 16 <= bytes.size()) {
+            std::uint64_t words[2];
+            std::memcpy(words, bytes.data() + pos, sizeof words);
+            if (((words[0] | words[1]) & 0x8080808080808080ull) != 0) {
                 break;
             }
-            pos += 8;
+            pos += 16;
         }
         if (pos >= bytes.size()) {
             break;
@@ -131,6 +131,13 @@ std::optional<std::size_t> findInvalidUtf8(std::string_view bytes)
         pos += length;
     }
     return std::nullopt;
+}
+
+void dropByteOrderMark(std::string &text)
+{
+    if (text.starts_with(byteOrderMark)) {
+        text.erase(0, byteOrderMark.size());
+    }
 }
 
 Utf8DecodeResult decodeUtf8(std::string_view bytes)

@@ -28,6 +28,9 @@ struct Utf8DecodeResult
 // byte-order mark (as spreadsheets write it) is dropped.
 Utf8DecodeResult decodeUtf8(std::string_view bytes);
 
+// Removes a leading byte-order mark, if there is one.
+void dropByteOrderMark(std::string &text);
+
 // Offset of the first byte that is not part of well-formed UTF-8, or nullopt.
 std::optional<std::size_t> findInvalidUtf8(std::string_view bytes);
 

@@ -1,0 +1,327 @@
+#include "textio/CommunityTable.h"
+
+#include "textio/CharacterClasses.h"
+#include "textio/FieldReader.h"
+#include "textio/NumberReader.h"
+
+#include <algorithm>
+
+namespace quorvella {
+namespace {
+
+constexpr std::string_view countRule = "counts are whole numbers of 0 or more.";
+
+struct Line
+{
+    std::string_view text;
+    std::size_t number = 0;
+};
+
+// Lines of the text with their numbers; CR LF is one line end.
+class LineSplitter
+{
+public:
+    explicit LineSplitter(std::string_view text) : text_(text) {}
+
+    bool next(Line &line)
+    {
+        if (pos_ >= text_.size()) {
+            return false;
+        }
+        const std::size_t start = pos_;
+        std::size_t end = start;
+        std::size_t endLength = 0;
+        for (; end < text_.size(); ++end) {
+            const auto byte = static_cast<unsigned char>(text_[end]);
+            if ((byte <= '\r' || byte == 0xC2 || byte == 0xE2) &&
+                (endLength = lineEndLengthAt(text_, end)) > 0) {
+                break;
+            }
+        }
+        if (endLength == 1 && text_[end] == '\r' && end + 1 < text_.size() &&
+            text_[end + 1] == '\n') {
+            endLength = 2;
+        }
+        line = {text_.substr(start, end - start), ++number_};
+        pos_ = end + endLength;
+        return true;
+    }
+
+private:
+    std::string_view text_;
+    std::size_t pos_ = 0;
+    std::size_t number_ = 0;
+};
+
+void splitFields(std::string_view line, char separator, std::vector<std::string_view> &fields)
+{
+    fields.clear();
+    std::size_t start = 0;
+    while (true) {
+        const std::size_t end = line.find(separator, start);
+        if (end == std::string_view::npos) {
+            fields.push_back(line.substr(start));
+            return;
+        }
+        fields.push_back(line.substr(start, end - start));
+        start = end + 1;
+    }
+}
+
+bool isBlank(std::string_view line)
+{
+    return skipWhitespace(line, 0) == line.size();
+}
+
+std::string_view trimmed(std::string_view text)
+{
+    text.remove_prefix(skipWhitespace(text, 0));
+    while (!text.empty() && (text.back() == ' ' || text.back() == '\t')) {
+        text.remove_suffix(1);
+    }
+    return text;
+}
+
+bool equalsIgnoringAsciiCase(std::string_view a, std::string_view b)
+{
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
+        const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; };
+        return lower(x) == lower(y);
+    });
+}
+
+struct Count
+{
+    std::int32_t value = 0;
+    std::optional<std::string> fault;
+};
+
+Count readCount(std::string_view cell)
+{
+    if (const std::optional<std::int32_t> plain = plainCount(cell)) {
+        return {*plain, std::nullopt};
+    }
+    const std::string_view number = trimmed(cell);
+    if (number.empty()) {
+        return {}; // an empty cell counts as zero, as in the matrix
+    }
+    const std::optional<NumberToken> token = readNumber(number, 0);
+    const std::string quotedCell = "\xE2\x80\x9C" + std::string(number) + "\xE2\x80\x9D";
+    if (!token || token->length != number.size()) {
+        return {0, quotedCell + " is not a count; " + std::string(countRule)};
+    }
+    if (token->value < 0.0f) {
+        return {0, quotedCell + " is negative; " + std::string(countRule)};
+    }
+    if (!isWholeIn32Bits(token->value)) {
+        return {0, quotedCell + " is not a whole number; " + std::string(countRule)};
+    }
+    return {integerValue(*token), std::nullopt};
+}
+
+// The table's lines after the comments: the header, then the data lines.
+class TableReader
+{
+public:
+    explicit TableReader(std::string_view text) : lines_(text) {}
+
+    std::optional<CommunityFault> readHeader()
+    {
+        Line line;
+        while (lines_.next(line)) {
+            if (isBlank(line.text)) {
+                continue;
+            }
+            separator_ = detectFieldSeparator(line.text);
+            const bool comment = line.text.front() == '#';
+            if (comment && line.text.find(separator_) == std::string_view::npos) {
+                continue;
+            }
+            headerLine_ = line.number;
+            splitFields(comment ? line.text.substr(1) : line.text, separator_, header_);
+            return std::nullopt;
+        }
+        return CommunityFault{line.number + 1, 1, "the table has no header line."};
+    }
+
+    bool nextDataLine(Line &line, std::vector<std::string_view> &fields)
+    {
+        while (lines_.next(line)) {
+            if (!isBlank(line.text)) {
+                splitFields(line.text, separator_, fields);
+                return true;
+            }
+        }
+        return false;
+    }
+
+    const std::vector<std::string_view> &header() const { return header_; }
+    std::size_t headerLine() const { return headerLine_; }
+
+private:
+    LineSplitter lines_;
+    char separator_ = '\t';
+    std::size_t headerLine_ = 0;
+    std::vector<std::string_view> header_;
+};
+
+bool isTextColumn(const std::vector<std::string_view> &header,
+                  const std::vector<std::string_view> *firstData)
+{
+    if (header.size() < 3) {
+        return false;
+    }
+    if (equalsIgnoringAsciiCase(trimmed(header.back()), "taxonomy")) {
+        return true;
+    }
+    // Text there, not a number (a faulty count such as "-2" is not text).
+    const std::string_view cell = firstData && firstData->size() == header.size()
+                                      ? trimmed(firstData->back())
+                                      : std::string_view();
+    return !cell.empty() && !readNumber(cell, 0);
+}
+
+// What every reading shares: the header, the text column and the first line.
+struct TableStart
+{
+    std::optional<CommunityFault> fault;
+    std::optional<std::string> textColumn;
+    std::size_t countColumns = 0;
+    bool haveLine = false;
+    Line line;
+    std::vector<std::string_view> fields;
+};
+
+TableStart startTable(TableReader &reader, const CommunityOptions &options)
+{
+    TableStart start;
+    if ((start.fault = reader.readHeader())) {
+        return start;
+    }
+    const std::vector<std::string_view> &header = reader.header();
+    start.haveLine = reader.nextDataLine(start.line, start.fields);
+    const bool textColumn = isTextColumn(header, start.haveLine ? &start.fields : nullptr);
+    if (textColumn) {
+        start.textColumn = std::string(header.back());
+    }
+    start.countColumns = header.size() - 1 - (textColumn ? 1 : 0);
+    if (start.countColumns == 0) {
+        start.fault = CommunityFault{reader.headerLine(), 2,
+                                     "the header names no columns of counts. Quorvella reads "
+                                     "fields separated by tabs, commas or semicolons."};
+    } else if (options.namesFromTextColumn && !textColumn) {
+        start.fault = CommunityFault{reader.headerLine(), header.size(),
+                                     "the table has no text column to name the taxa by."};
+    }
+    return start;
+}
+
+std::optional<CommunityFault> checkFieldCount(const Line &line, std::size_t fields,
+                                              std::size_t expected)
+{
+    if (fields == expected) {
+        return std::nullopt;
+    }
+    return CommunityFault{line.number, std::min(fields, expected) + 1,
+                          "the line has " + std::to_string(fields) +
+                              " fields, but the header has " + std::to_string(expected) + "."};
+}
+
+} // namespace
+
+std::string CommunityFault::message() const
+{
+    return "Line " + std::to_string(line) + ", column " + std::to_string(column) + ": " + reason;
+}
+
+CommunityReadResult readCommunityTable(std::string_view text, const CommunityOptions &options)
+{
+    CommunityReadResult result;
+    TableReader reader(text);
+    TableStart start = startTable(reader, options);
+    if (start.fault) {
+        result.fault = std::move(start.fault);
+        return result;
+    }
+    result.textColumn = start.textColumn;
+    const std::vector<std::string_view> &header = reader.header();
+    std::vector<ImportedCollection> &collections = result.group.collections;
+    if (options.taxaAsRows) {
+        for (std::size_t c = 0; c < start.countColumns; ++c) {
+            collections.push_back({std::string(header[c + 1]), {}});
+        }
+    } else {
+        for (std::size_t c = 0; c < start.countColumns; ++c) {
+            result.group.completionNames.emplace_back(header[c + 1]);
+        }
+    }
+    for (bool have = start.haveLine; have; have = reader.nextDataLine(start.line, start.fields)) {
+        const std::vector<std::string_view> &fields = start.fields;
+        if (auto fault = checkFieldCount(start.line, fields.size(), header.size())) {
+            return {std::move(fault), {}, std::nullopt};
+        }
+        const std::string_view rowName =
+            options.namesFromTextColumn && options.taxaAsRows ? fields.back() : fields.front();
+        if (!options.taxaAsRows) {
+            collections.push_back({std::string(rowName), {}});
+        } else {
+            result.group.completionNames.emplace_back(rowName);
+        }
+        for (std::size_t c = 0; c < start.countColumns; ++c) {
+            const Count count = readCount(fields[c + 1]);
+            if (count.fault) {
+                return {CommunityFault{start.line.number, c + 2, *count.fault}, {}, std::nullopt};
+            }
+            if (count.value <= 0) {
+                continue;
+            }
+            if (options.taxaAsRows) {
+                collections[c].taxa.push_back({std::string(rowName), count.value});
+            } else {
+                collections.back().taxa.push_back({std::string(header[c + 1]), count.value});
+            }
+        }
+    }
+    return result;
+}
+
+CommunityPreview previewCommunityTable(std::string_view text, const CommunityOptions &options,
+                                       std::size_t maxRows, std::size_t maxColumns)
+{
+    CommunityPreview preview;
+    TableReader reader(text);
+    TableStart start = startTable(reader, options);
+    preview.fault = std::move(start.fault);
+    preview.textColumn = start.textColumn;
+    if (reader.header().empty() || maxRows == 0) {
+        return preview;
+    }
+    const auto addRow = [&](const std::vector<std::string_view> &fields, bool isHeader) {
+        std::vector<std::string> row;
+        const bool nameFromText = options.namesFromTextColumn && start.textColumn && !isHeader;
+        row.emplace_back(nameFromText && !fields.empty() ? fields.back() : fields.front());
+        for (std::size_t c = 1;
+             c <= start.countColumns && c < fields.size() && row.size() < maxColumns; ++c) {
+            row.emplace_back(fields[c]);
+        }
+        preview.rows.push_back(std::move(row));
+    };
+    addRow(reader.header(), true);
+    for (bool have = start.haveLine && !preview.fault; have && preview.rows.size() < maxRows;
+         have = reader.nextDataLine(start.line, start.fields)) {
+        addRow(start.fields, false);
+        if (auto fault = checkFieldCount(start.line, start.fields.size(), reader.header().size())) {
+            preview.fault = std::move(fault);
+            break;
+        }
+        for (std::size_t c = 0; c < start.countColumns; ++c) {
+            if (const Count count = readCount(start.fields[c + 1]); count.fault) {
+                preview.fault = CommunityFault{start.line.number, c + 2, *count.fault};
+                break;
+            }
+        }
+    }
+    return preview;
+}
+
+} // namespace quorvella
