@@ -121,6 +121,7 @@ void installPlotCommands(AppController &app)
         app.analysisMenu(), translated("Compare Diversity…"), QStringLiteral("compareDiversity"),
         EnablingRule::HasCountedTaxa,
         [](DocumentWindow &window) { DiversityCommands::of(window).compareDiversity(); });
+    DiversityCommands::allowToolbarItem();
 }
 
 } // namespace
@@ -138,6 +139,7 @@ void equipDocumentWindow(DocumentWindow &window)
     // dropped files; the rarefaction and Chao-2 toolbar commands.
     DocumentWindowNames::attach(window);
     RarefactionCommands::attach(window);
+    DiversityCommands::attachToolbarAction(window);
     // Over the collection table of the names layer: how to begin.
     StartHint::attach(window, exampleDocumentPath());
 }

@@ -2,9 +2,13 @@
 
 #include "document/DocumentWindow.h"
 #include "document/MyDocument.h"
+#include "document/ToolbarConfiguration.h"
 #include "plot/DiversityWindow.h"
 #include "plot/DocumentWindowClosing.h"
 
+#include <QAction>
+#include <QCoreApplication>
+#include <QIcon>
 #include <algorithm>
 
 namespace quorvella {
@@ -12,6 +16,14 @@ namespace quorvella {
 namespace {
 
 const QString commandsName = QStringLiteral("diversityCommands");
+
+constexpr char toolbarIdentifier[] = "QTRCompareDiversity";
+constexpr char toolbarIcon[] = ":/icons/compareDiversity.png";
+
+QString translated(const char *text)
+{
+    return QCoreApplication::translate("DiversityCommands", text);
+}
 
 } // namespace
 
@@ -42,6 +54,29 @@ DiversityCommands &DiversityCommands::of(DocumentWindow &window)
     commands->setEndEditing([&window] { return window.endEditing(); });
     whenDocumentWindowCloses(window, commands, [commands] { commands->closeAllWindows(); });
     return *commands;
+}
+
+void DiversityCommands::allowToolbarItem()
+{
+    ToolbarConfiguration::instance().addAllowedItem(
+        {QLatin1String(toolbarIdentifier), translated("Compare Diversity"),
+         translated("Compare the diversity of collections"), QLatin1String(toolbarIcon)});
+}
+
+QAction *DiversityCommands::attachToolbarAction(DocumentWindow &window)
+{
+    auto *action =
+        new QAction(QIcon(QLatin1String(toolbarIcon)), translated("Compare Diversity\u2026"), &window);
+    action->setObjectName(QLatin1String(toolbarIdentifier));
+    action->setIconText(translated("Compare Diversity"));
+    action->setToolTip(translated("Compare the diversity of collections"));
+    MyDocument &document = window.document();
+    const auto updateEnabled = [action, &document] { action->setEnabled(document.hasCountedTaxa()); };
+    connect(&document, &MyDocument::commandStateChanged, action, updateEnabled);
+    updateEnabled();
+    connect(action, &QAction::triggered, &window, [&window] { of(window).compareDiversity(); });
+    window.addToolbarAction(action);
+    return action;
 }
 
 std::vector<RecordId> DiversityCommands::chosenCollections(const MyDocument &document)

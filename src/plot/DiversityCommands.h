@@ -13,6 +13,7 @@
 #include <functional>
 #include <vector>
 
+class QAction;
 class QWidget;
 
 namespace quorvella {
@@ -32,6 +33,12 @@ public:
     // The commands of a document window (made on first use); their windows
     // close when it closes.
     static DiversityCommands &of(DocumentWindow &window);
+
+    // The toolbar item "Compare Diversity": allowed once in the customisable
+    // toolbar (not in the default set), and given to each document window as
+    // its own action, enabled while the document holds counted taxa.
+    static void allowToolbarItem();
+    static QAction *attachToolbarAction(DocumentWindow &window);
 
     // How the command commits the cell being edited first; a refused value
     // stops it.

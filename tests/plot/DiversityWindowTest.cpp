@@ -4,6 +4,7 @@
 #include "PlotTestDocument.h"
 #include "document/CensusTableModel.h"
 #include "document/DocumentWindow.h"
+#include "document/ToolbarConfiguration.h"
 #include "plot/CommonDiversityModel.h"
 #include "plot/DiversityCommands.h"
 #include "plot/DiversityControls.h"
@@ -86,6 +87,7 @@ private slots:
     void commandChoosesCollectionsAndNeedsCounts();
     void tableBytesEqualTheCommandLine();
     void windowFollowsDataAndClosesWithItsDocument();
+    void toolbarItemNeedsCountsAndOpensAWindow();
 };
 
 void DiversityWindowTest::supersededRequestNeverShows()
@@ -273,6 +275,31 @@ void DiversityWindowTest::windowFollowsDataAndClosesWithItsDocument()
     ui->saveChangesAnswers.enqueue(Ui::SaveChangesAnswer::DontSave);
     documentWindow.close();
     QTRY_VERIFY(window.isNull());
+}
+
+void DiversityWindowTest::toolbarItemNeedsCountsAndOpensAWindow()
+{
+    DiversityCommands::allowToolbarItem();
+    ToolbarConfiguration &toolbar = ToolbarConfiguration::instance();
+    QVERIFY(toolbar.findAllowed(QStringLiteral("QTRCompareDiversity")));
+    QVERIFY(!ToolbarConfiguration::defaultItemIdentifiers().contains(
+        QStringLiteral("QTRCompareDiversity")));
+    toolbar.setItemIdentifiers({QStringLiteral("QTRAddCollection"),
+                                QStringLiteral("QTRCompareDiversity")});
+
+    auto *document = new MyDocument;
+    document->setUi(std::make_shared<ScriptedUi>());
+    DocumentWindow documentWindow(document);
+    QAction *item = DiversityCommands::attachToolbarAction(documentWindow);
+    QCOMPARE(documentWindow.toolbarItemIdentifiers(),
+             QStringList({QStringLiteral("QTRAddCollection"), QStringLiteral("QTRCompareDiversity")}));
+    QVERIFY(!item->isEnabled()); // nothing counted yet
+    fillPonds(*document);
+    QVERIFY(item->isEnabled());
+
+    item->trigger();
+    QCOMPARE(DiversityCommands::of(documentWindow).diversityWindows().size(), std::size_t(1));
+    toolbar.restoreDefaultSet();
 }
 
 QTEST_MAIN(DiversityWindowTest)
