@@ -65,13 +65,15 @@ void DiversityCommands::allowToolbarItem()
 
 QAction *DiversityCommands::attachToolbarAction(DocumentWindow &window)
 {
-    auto *action =
-        new QAction(QIcon(QLatin1String(toolbarIcon)), translated("Compare Diversity\u2026"), &window);
+    auto *action = new QAction(QIcon(QLatin1String(toolbarIcon)),
+                               translated("Compare Diversity\u2026"), &window);
     action->setObjectName(QLatin1String(toolbarIdentifier));
     action->setIconText(translated("Compare Diversity"));
     action->setToolTip(translated("Compare the diversity of collections"));
     MyDocument &document = window.document();
-    const auto updateEnabled = [action, &document] { action->setEnabled(document.hasCountedTaxa()); };
+    const auto updateEnabled = [action, &document] {
+        action->setEnabled(document.hasCountedTaxa());
+    };
     connect(&document, &MyDocument::commandStateChanged, action, updateEnabled);
     updateEnabled();
     connect(action, &QAction::triggered, &window, [&window] { of(window).compareDiversity(); });

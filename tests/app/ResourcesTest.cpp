@@ -66,17 +66,18 @@ void ResourcesTest::everyResourceOpens()
             ++count;
         }
     }
-    // Nine toolbar icons and Print, the application icon twice, the guide.
-    QCOMPARE(count, 13);
+    // Nine toolbar icons, Print and Compare Diversity, the application icon
+    // twice, the guide.
+    QCOMPARE(count, 14);
 }
 
 void ResourcesTest::iconIsImage_data()
 {
     QTest::addColumn<QString>("path");
     QTest::addColumn<int>("size");
-    for (const char *name :
-         {"addCollection", "deleteCollection", "taxonList", "addTaxon", "deleteTaxon",
-          "calculateMetrics", "individualRarefaction", "chao2", "sampleRarefaction", "print"}) {
+    for (const char *name : {"addCollection", "deleteCollection", "taxonList", "addTaxon",
+                             "deleteTaxon", "calculateMetrics", "individualRarefaction", "chao2",
+                             "sampleRarefaction", "print", "compareDiversity"}) {
         QTest::newRow(name) << QStringLiteral(":/icons/%1.png").arg(QLatin1String(name)) << 64;
     }
     QTest::newRow("application") << QStringLiteral(":/icons/quorvella.png") << 256;

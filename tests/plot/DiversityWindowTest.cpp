@@ -284,15 +284,16 @@ void DiversityWindowTest::toolbarItemNeedsCountsAndOpensAWindow()
     QVERIFY(toolbar.findAllowed(QStringLiteral("QTRCompareDiversity")));
     QVERIFY(!ToolbarConfiguration::defaultItemIdentifiers().contains(
         QStringLiteral("QTRCompareDiversity")));
-    toolbar.setItemIdentifiers({QStringLiteral("QTRAddCollection"),
-                                QStringLiteral("QTRCompareDiversity")});
+    toolbar.setItemIdentifiers(
+        {QStringLiteral("QTRAddCollection"), QStringLiteral("QTRCompareDiversity")});
 
     auto *document = new MyDocument;
     document->setUi(std::make_shared<ScriptedUi>());
     DocumentWindow documentWindow(document);
     QAction *item = DiversityCommands::attachToolbarAction(documentWindow);
-    QCOMPARE(documentWindow.toolbarItemIdentifiers(),
-             QStringList({QStringLiteral("QTRAddCollection"), QStringLiteral("QTRCompareDiversity")}));
+    QCOMPARE(
+        documentWindow.toolbarItemIdentifiers(),
+        QStringList({QStringLiteral("QTRAddCollection"), QStringLiteral("QTRCompareDiversity")}));
     QVERIFY(!item->isEnabled()); // nothing counted yet
     fillPonds(*document);
     QVERIFY(item->isEnabled());
