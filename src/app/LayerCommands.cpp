@@ -49,6 +49,8 @@ void installNamesCommands(AppController &app)
          &ImportExportCommands::importOneCollectionClicked},
         {app.importMenu(), "Group of Collections…", "importGroupOfCollectionsClicked",
          &ImportExportCommands::importGroupOfCollectionsClicked},
+        {app.importMenu(), "Community Table…", "importCommunityTableClicked",
+         &ImportExportCommands::importCommunityTableClicked},
     };
     for (const Entry &entry : imports) {
         QAction *action = entry.menu->addAction(translated(entry.text));

@@ -1,28 +1,12 @@
 #include "document/CollectionMetrics.h"
 
+#include "document/BackgroundTask.h"
+
 #include <QCoreApplication>
 #include <stdexcept>
 #include <unordered_map>
 
 namespace quorvella {
-
-std::vector<std::vector<std::int32_t>>
-countedAbundancesByCollection(std::span<const Census> censuses, std::span<const Taxon> taxa)
-{
-    std::unordered_map<RecordId, std::size_t> position;
-    position.reserve(censuses.size());
-    for (std::size_t i = 0; i < censuses.size(); ++i)
-        position.emplace(censuses[i].id, i);
-
-    std::vector<std::vector<std::int32_t>> abundances(censuses.size());
-    for (const Taxon &taxon : taxa) {
-        if (!taxon.census || !taxon.includeTaxon || !taxon.abundance)
-            continue;
-        if (const auto found = position.find(*taxon.census); found != position.end())
-            abundances[found->second].push_back(*taxon.abundance);
-    }
-    return abundances;
-}
 
 QString storeMeasures(Census &census, const EcoCollection &collection, int sampleSize,
                       bool storeSampleSize)
@@ -53,6 +37,44 @@ QString storeMeasures(Census &census, const EcoCollection &collection, int sampl
             .arg(QString::fromStdString(error.what()));
     }
     return {};
+}
+
+MetricsSnapshot takeMetricsSnapshot(const Store &store)
+{
+    MetricsSnapshot snapshot;
+    snapshot.censuses = store.createArrayOfAllCensuses();
+    std::unordered_map<RecordId, std::size_t> position;
+    position.reserve(snapshot.censuses.size());
+    for (std::size_t i = 0; i < snapshot.censuses.size(); ++i)
+        position.emplace(snapshot.censuses[i].id, i);
+    snapshot.abundances.resize(snapshot.censuses.size());
+    store.forEachTaxon([&](const Taxon &taxon) {
+        if (!taxon.census || !taxon.includeTaxon || !taxon.abundance)
+            return;
+        if (const auto found = position.find(*taxon.census); found != position.end())
+            snapshot.abundances[found->second].push_back(*taxon.abundance);
+    });
+    return snapshot;
+}
+
+AllMetrics computeAllMetrics(MetricsSnapshot snapshot, int sampleSize, BackgroundProgress *progress)
+{
+    if (progress)
+        progress->total = static_cast<long long>(snapshot.censuses.size());
+    AllMetrics result;
+    result.censuses = std::move(snapshot.censuses);
+    for (std::size_t i = 0; i < result.censuses.size(); ++i) {
+        if (progress && progress->cancelled)
+            break;
+        const EcoCollection collection =
+            EcoCollection::initFromAbundanceArray(std::move(snapshot.abundances[i]));
+        const QString problem = storeMeasures(result.censuses[i], collection, sampleSize, true);
+        if (!problem.isEmpty() && !result.problems.contains(problem))
+            result.problems << problem;
+        if (progress)
+            ++progress->done;
+    }
+    return result;
 }
 
 } // namespace quorvella

@@ -1,6 +1,7 @@
 #include "document/DocumentFileHandler.h"
 
 #include "document/MyDocument.h"
+#include "document/WaitWithProgress.h"
 #include "store/DocumentFile.h"
 
 #include <QApplication>
@@ -57,21 +58,45 @@ std::optional<Store> DocumentFileHandler::load(const QString &path, DiskFileStat
     return std::nullopt;
 }
 
-bool DocumentFileHandler::open(const QString &path)
+struct DocumentFileHandler::Loaded
 {
     DiskFileState state;
     QString failure;
-    std::optional<Store> loaded = load(path, state, failure);
-    if (!loaded) {
+    std::optional<Store> store;
+};
+
+std::shared_ptr<DocumentFileHandler::Loaded>
+DocumentFileHandler::loadWhileWaiting(const QString &path)
+{
+    auto loaded = std::make_shared<Loaded>();
+    const auto loadInto = [path](Loaded &into) {
+        into.store = load(path, into.state, into.failure);
+    };
+    if (QFileInfo(path).size() < backgroundOpenBytes) {
+        loadInto(*loaded);
+        return loaded;
+    }
+    const QString label = tr("Opening \u201c%1\u201d\u2026").arg(QFileInfo(path).fileName());
+    if (!runWhileWaiting(label, [loaded, loadInto] { loadInto(*loaded); }))
+        return nullptr;
+    return loaded;
+}
+
+bool DocumentFileHandler::open(const QString &path)
+{
+    const std::shared_ptr<Loaded> loaded = loadWhileWaiting(path);
+    if (!loaded)
+        return false; // cancelled
+    if (!loaded->store) {
         m_document.ui().showErrorAlert(
             tr("The document \u201c%1\u201d could not be opened.").arg(QFileInfo(path).fileName()),
-            failure);
+            loaded->failure);
         return false;
     }
     m_autosaveTimer.stop();
-    m_known = state;
+    m_known = loaded->state;
     setFileName(path);
-    m_document.replaceContents(std::move(*loaded));
+    m_document.replaceContents(std::move(*loaded->store));
     m_document.setStatusText({});
     watch();
     emit savedStateChanged();

@@ -19,6 +19,7 @@
 #include <QObject>
 #include <QString>
 #include <QTimer>
+#include <memory>
 #include <optional>
 
 namespace quorvella {
@@ -33,6 +34,9 @@ public:
     // How long the watcher waits for a burst of file events to end before
     // it looks at the file.
     static constexpr int settleDelayMs = 250;
+    // Files from this size on are read on another thread while a progress
+    // dialog with Cancel shows (a cancelled open fails without an alert).
+    static constexpr qint64 backgroundOpenBytes = 8 << 20;
 
     explicit DocumentFileHandler(MyDocument &document);
 
@@ -58,7 +62,10 @@ private:
     enum class Occasion { Autosave, Save, Close };
     enum class DiskChange { None, Changed, Missing };
 
-    std::optional<Store> load(const QString &path, DiskFileState &state, QString &failure);
+    static std::optional<Store> load(const QString &path, DiskFileState &state, QString &failure);
+    // load, for a large file on another thread; nothing when cancelled.
+    struct Loaded;
+    static std::shared_ptr<Loaded> loadWhileWaiting(const QString &path);
     DiskChange compareWithDisk(bool thorough);
     bool saveInPlace(Occasion occasion);
     bool settleExternalChange(Occasion occasion);

@@ -23,7 +23,9 @@
 #include <QStatusBar>
 #include <QTableView>
 #include <QToolBar>
+#include <QToolButton>
 #include <QVBoxLayout>
+#include <algorithm>
 
 namespace quorvella {
 namespace {
@@ -235,8 +237,13 @@ void DocumentWindow::buildStatusLine()
     m_busyIndicator->setRange(0, 0); // indeterminate
     m_busyIndicator->setMaximumWidth(120);
     m_busyIndicator->setVisible(false);
+    m_cancelButton = new QToolButton(this);
+    m_cancelButton->setObjectName(QStringLiteral("cancelBackgroundWork"));
+    m_cancelButton->setText(tr("Cancel"));
+    m_cancelButton->setVisible(false);
     statusBar()->addWidget(m_statusLine, 1);
     statusBar()->addPermanentWidget(m_busyIndicator);
+    statusBar()->addPermanentWidget(m_cancelButton);
 }
 
 void DocumentWindow::installTable(QTableView *&slot, QTableView *view, bool census)
@@ -313,6 +320,8 @@ void DocumentWindow::connectDocument()
     connect(document, &MyDocument::chao2TextChanged, m_chao2Field, &QLineEdit::setText);
     connect(document, &MyDocument::busyStarted, this, [this] { showBusy(true); });
     connect(document, &MyDocument::busyEnded, this, [this] { showBusy(false); });
+    connect(document, &MyDocument::backgroundProgress, this, &DocumentWindow::showProgress);
+    connect(m_cancelButton, &QToolButton::clicked, document, &MyDocument::cancelBackgroundWork);
     connect(document, &MyDocument::modifiedChanged, this, &DocumentWindow::updateTitle);
     connect(document, &MyDocument::fileNameChanged, this, &DocumentWindow::updateTitle);
     connect(document, &MyDocument::editCensusNameRequested, this,
@@ -360,14 +369,28 @@ void DocumentWindow::updateTitle()
 
 void DocumentWindow::showBusy(bool busy)
 {
+    // Work in the background leaves the window usable: progress and
+    // Cancel instead of the wait cursor.
+    const bool background = busy && m_document->isWorkingInBackground();
+    m_busyIndicator->setRange(0, 0); // indeterminate until progress is known
     m_busyIndicator->setVisible(busy);
-    if (busy)
+    m_cancelButton->setVisible(background);
+    if (busy && !background && !m_waitCursor)
         QApplication::setOverrideCursor(Qt::WaitCursor);
-    else
+    else if (!busy && m_waitCursor)
         QApplication::restoreOverrideCursor();
-    // The command blocks the event loop; paint the indicator now.
-    if (busy && isVisible())
+    m_waitCursor = busy && (m_waitCursor || !background);
+    // A command on this thread blocks the event loop; paint the indicator now.
+    if (busy && !background && isVisible())
         m_busyIndicator->repaint();
+}
+
+void DocumentWindow::showProgress(long long done, long long total)
+{
+    if (total <= 0)
+        return;
+    m_busyIndicator->setRange(0, static_cast<int>(total));
+    m_busyIndicator->setValue(static_cast<int>(std::min(done, total)));
 }
 
 void DocumentWindow::editCell(QTableView *view, int row, int column)

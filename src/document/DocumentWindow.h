@@ -19,6 +19,7 @@ class QAction;
 class QLabel;
 class QLineEdit;
 class QProgressBar;
+class QToolButton;
 class QSplitter;
 class QTableView;
 class QToolBar;
@@ -98,6 +99,7 @@ private:
     void updateActions();
     void updateTitle();
     void showBusy(bool busy);
+    void showProgress(long long done, long long total);
     void editCell(QTableView *view, int row, int column);
     bool commitEditor(QTableView *view);
 
@@ -115,6 +117,8 @@ private:
     QLineEdit *m_chao2Field = nullptr;
     QLabel *m_statusLine = nullptr;
     QProgressBar *m_busyIndicator = nullptr;
+    QToolButton *m_cancelButton = nullptr; // stops work in the background
+    bool m_waitCursor = false;
 };
 
 } // namespace quorvella

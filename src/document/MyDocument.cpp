@@ -2,6 +2,7 @@
 
 #include "analysis/EcoCollection.h"
 #include "document/AbundanceText.h"
+#include "document/BackgroundTask.h"
 #include "document/CensusTableModel.h"
 #include "document/CollectionMetrics.h"
 #include "document/DocumentFileHandler.h"
@@ -48,6 +49,12 @@ MyDocument::MyDocument(QObject *parent)
     connect(m_taxonSelection.get(), &QItemSelectionModel::selectionChanged, this,
             &MyDocument::commandStateChanged);
 
+    m_background = std::make_unique<BackgroundTask>();
+    connect(m_background.get(), &BackgroundTask::progressChanged, this,
+            &MyDocument::backgroundProgress);
+    connect(m_background.get(), &BackgroundTask::runningChanged, this,
+            [this](bool running) { running ? beginBusy() : endBusy(); });
+
     m_file = std::make_unique<DocumentFileHandler>(*this);
     connect(m_file.get(), &DocumentFileHandler::fileNameChanged, this,
             &MyDocument::fileNameChanged);
@@ -58,6 +65,7 @@ MyDocument::MyDocument(QObject *parent)
 MyDocument::~MyDocument()
 {
     m_file.reset();
+    m_background.reset();
     m_store->removeObserver(m_observerId);
     // The selection models go before the models they watch.
     m_taxonSelection.reset();
@@ -167,6 +175,7 @@ void MyDocument::updateModifiedState()
 
 void MyDocument::onStoreChanged(const StoreChanges &changes)
 {
+    ++m_changeCount;
     const std::optional<RecordId> shown = m_shownCollection;
     m_censusModel->applyChanges(changes);
     // A reset of the collection rows drops the selection; keep the
@@ -468,25 +477,50 @@ void MyDocument::calculateSampleMetrics()
 
 void MyDocument::metricsForAllCollections()
 {
-    const BusyScope busy(*this);
     const int sampleSize = rarefactionSampleSizeForCommand();
-    std::vector<Census> censuses = m_store->createArrayOfAllCensuses();
-    std::vector<std::vector<std::int32_t>> abundances =
-        countedAbundancesByCollection(censuses, m_store->createArrayOfAllTaxa());
-
-    QStringList problems;
-    beginRecording();
-    for (std::size_t i = 0; i < censuses.size(); ++i) {
-        const EcoCollection collection =
-            EcoCollection::initFromAbundanceArray(std::move(abundances[i]));
-        const QString problem = storeMeasures(censuses[i], collection, sampleSize, true);
-        if (!problem.isEmpty() && !problems.contains(problem))
-            problems << problem;
-        recordUpdate(censuses[i]);
+    if (m_store->taxonCount() > backgroundMetricsTaxa) {
+        startBackgroundMetrics(sampleSize);
+        return;
     }
+    const BusyScope busy(*this);
+    storeAllMetrics(computeAllMetrics(takeMetricsSnapshot(*m_store), sampleSize), sampleSize);
+}
+
+void MyDocument::startBackgroundMetrics(int sampleSize)
+{
+    auto snapshot = std::make_shared<MetricsSnapshot>(takeMetricsSnapshot(*m_store));
+    auto result = std::make_shared<AllMetrics>();
+    const std::uint64_t takenAt = m_changeCount;
+    m_background->start(
+        [snapshot, result, sampleSize](BackgroundProgress &progress) {
+            *result = computeAllMetrics(std::move(*snapshot), sampleSize, &progress);
+        },
+        [this, result, sampleSize, takenAt] {
+            if (takenAt == m_changeCount)
+                storeAllMetrics(*result, sampleSize);
+            else
+                startBackgroundMetrics(sampleSize); // the records changed meanwhile
+        });
+}
+
+void MyDocument::storeAllMetrics(const AllMetrics &metrics, int sampleSize)
+{
+    beginRecording();
+    for (const Census &census : metrics.censuses)
+        recordUpdate(census);
     finishRecording(tr("Metrics for All Collections"));
-    setStatusText(problems.join(QLatin1Char(' ')));
+    setStatusText(metrics.problems.join(QLatin1Char(' ')));
     setRarefactionCaption(sampleSize);
+}
+
+void MyDocument::cancelBackgroundWork()
+{
+    m_background->cancel();
+}
+
+bool MyDocument::isWorkingInBackground() const
+{
+    return m_background->isRunning();
 }
 
 // --- queries ------------------------------------------------------------------------------

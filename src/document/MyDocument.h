@@ -25,6 +25,8 @@
 
 namespace quorvella {
 
+struct AllMetrics;
+class BackgroundTask;
 class CensusTableModel;
 class DocumentFileHandler;
 class TaxonTableModel;
@@ -147,8 +149,14 @@ public:
     // from the taxa the species table shows.
     void calculateSampleMetrics();
     // The same for every collection, straight from the store; also stores
-    // the sample size in each collection.
+    // the sample size in each collection. A document of more than
+    // backgroundMetricsTaxa taxa computes them on another thread (busy, with
+    // progress, until they are stored or cancelBackgroundWork); a change to
+    // the records meanwhile starts the computation again.
     void metricsForAllCollections();
+    static constexpr std::size_t backgroundMetricsTaxa = 50000;
+    void cancelBackgroundWork();
+    bool isWorkingInBackground() const;
 
     // --- queries -----------------------------------------------------------
 
@@ -203,6 +211,8 @@ signals:
     void rarefactionCaptionChanged(const QString &text);
     void busyStarted();
     void busyEnded();
+    // Progress of the work in the background (total 0: not known).
+    void backgroundProgress(long long done, long long total);
     // A new row wants its first cell opened for typing.
     void editCensusNameRequested(int row);
     void editTaxonNameRequested(int row);
@@ -223,6 +233,10 @@ private:
     void recordUpdate(const Taxon &taxon);
     void updateModifiedState();
     int rarefactionSampleSizeForCommand();
+    void startBackgroundMetrics(int sampleSize);
+    // Writes computed measures as one undo step, with the status line's
+    // problems and the caption.
+    void storeAllMetrics(const AllMetrics &metrics, int sampleSize);
     void setRarefactionCaption(int sampleSize);
 
     std::unique_ptr<Store> m_store;
@@ -245,6 +259,10 @@ private:
     QString m_rarefactionCaption;
     int m_busyDepth = 0;
     int m_refusedEdits = 0;
+    // Counts store notifications: a background result computed from an
+    // older state is not stored.
+    std::uint64_t m_changeCount = 0;
+    std::unique_ptr<BackgroundTask> m_background;
     // Last: it refers to the members above until it goes.
     std::unique_ptr<DocumentFileHandler> m_file;
 };

@@ -1,5 +1,7 @@
 #include "document/QtUi.h"
 
+#include "document/CommunityImportDialog.h"
+
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
@@ -173,6 +175,15 @@ int QtUi::askChoice(const QString &message, const QString &informativeText,
         buttons << box.addButton(choice, QMessageBox::AcceptRole);
     box.exec();
     return static_cast<int>(buttons.indexOf(box.clickedButton()));
+}
+
+std::optional<CommunityOptions> QtUi::chooseCommunityOptions(const QString &fileName,
+                                                             std::string_view text)
+{
+    CommunityImportDialog dialog(fileName, text, m_parent);
+    if (dialog.exec() != QDialog::Accepted)
+        return std::nullopt;
+    return dialog.options();
 }
 
 } // namespace quorvella

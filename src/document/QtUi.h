@@ -37,6 +37,8 @@ public:
     void showPrintPreview(const QString &title, const PagePainter &paint) override;
     int askChoice(const QString &message, const QString &informativeText,
                   const QStringList &choices) override;
+    std::optional<CommunityOptions> chooseCommunityOptions(const QString &fileName,
+                                                           std::string_view text) override;
     std::unique_ptr<Ui> forWindow(QWidget *window) override;
 
 private:

@@ -155,4 +155,16 @@ int ScriptedUi::askChoice(const QString &message, const QString &informativeText
     return choiceAnswers.dequeue();
 }
 
+std::optional<CommunityOptions> ScriptedUi::chooseCommunityOptions(const QString &fileName,
+                                                                   std::string_view text)
+{
+    Q_UNUSED(text);
+    record(Kind::CommunityImport, fileName, {}, {});
+    if (communityOptionsAnswers.isEmpty()) {
+        ++unexpectedQuestions;
+        return std::nullopt;
+    }
+    return communityOptionsAnswers.dequeue();
+}
+
 } // namespace quorvella

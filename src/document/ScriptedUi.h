@@ -25,7 +25,8 @@ public:
         Choice,
         ExternalChange,
         MissingFile,
-        PrintPreview
+        PrintPreview,
+        CommunityImport
     };
 
     struct Event
@@ -43,6 +44,8 @@ public:
     QQueue<int> choiceAnswers;                          // index of the choice, -1 for cancel
     QQueue<ExternalChangeAnswer> externalChangeAnswers; // Undecided when empty
     QQueue<MissingFileAnswer> missingFileAnswers;       // Cancel when empty
+    // Answers of the community-table import dialog; nothing for Cancel.
+    QQueue<std::optional<quorvella::CommunityOptions>> communityOptionsAnswers;
 
     QList<Event> events;
     // What the last print preview showed, painted into a PDF.
@@ -69,6 +72,9 @@ public:
     void showPrintPreview(const QString &title, const PagePainter &paint) override;
     int askChoice(const QString &message, const QString &informativeText,
                   const QStringList &choices) override;
+    // Records the file name as the event's message.
+    std::optional<quorvella::CommunityOptions>
+    chooseCommunityOptions(const QString &fileName, std::string_view text) override;
     // Conversations held through the returned Ui are recorded here with the
     // window's object name.
     std::unique_ptr<Ui> forWindow(QWidget *window) override;

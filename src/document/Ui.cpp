@@ -11,6 +11,14 @@ int Ui::askChoice(const QString &message, const QString &informativeText,
     return -1;
 }
 
+std::optional<CommunityOptions> Ui::chooseCommunityOptions(const QString &fileName,
+                                                           std::string_view text)
+{
+    Q_UNUSED(fileName);
+    Q_UNUSED(text);
+    return std::nullopt;
+}
+
 std::unique_ptr<Ui> Ui::forWindow(QWidget *window)
 {
     Q_UNUSED(window);
@@ -81,6 +89,12 @@ int ForwardingUi::askChoice(const QString &message, const QString &informativeTe
                             const QStringList &choices)
 {
     return handOn([&](Ui &ui) { return ui.askChoice(message, informativeText, choices); });
+}
+
+std::optional<CommunityOptions> ForwardingUi::chooseCommunityOptions(const QString &fileName,
+                                                                     std::string_view text)
+{
+    return handOn([&](Ui &ui) { return ui.chooseCommunityOptions(fileName, text); });
 }
 
 QString withExtension(const QString &path, const QString &extension)

@@ -4,10 +4,14 @@
 // panels and the save-changes question. Commands talk to this interface
 // only, so tests can replace the dialogs with scripted answers.
 
+#include "textio/CommunityTable.h"
+
 #include <QString>
 #include <QStringList>
 #include <functional>
 #include <memory>
+#include <optional>
+#include <string_view>
 
 class QPagedPaintDevice;
 class QWidget;
@@ -69,6 +73,12 @@ public:
     virtual int askChoice(const QString &message, const QString &informativeText,
                           const QStringList &choices);
 
+    // The community-table import dialog for the text of fileName: how to
+    // read it (orientation, the text column), with a preview. Nothing when
+    // the user cancels. The default answers nothing.
+    virtual std::optional<CommunityOptions> chooseCommunityOptions(const QString &fileName,
+                                                                   std::string_view text);
+
     // The same conversations, modal to another window of the document (a
     // plot window) so that they do not raise the document's window over it.
     // The default hands every conversation to this Ui, which must outlive
@@ -95,6 +105,8 @@ public:
     void showPrintPreview(const QString &title, const PagePainter &paint) override;
     int askChoice(const QString &message, const QString &informativeText,
                   const QStringList &choices) override;
+    std::optional<CommunityOptions> chooseCommunityOptions(const QString &fileName,
+                                                           std::string_view text) override;
 
 protected:
     // Run around every conversation handed on.

@@ -2,11 +2,14 @@
 
 #include "analysis/EcoCollection.h"
 #include "analysis/EcoCollectionGroup.h"
+#include "analysis/NameOrder.h"
 #include "document/MyDocument.h"
 #include "store/MetricsRows.h"
 #include "textio/CsvExport.h"
 
 #include <QCoreApplication>
+#include <algorithm>
+#include <unordered_set>
 
 namespace quorvella {
 
@@ -26,14 +29,27 @@ void showNothingToExport(MyDocument &document)
 
 std::optional<QStringList> documentTaxonNames(const MyDocument &document)
 {
-    std::optional<EcoCollectionGroup> group = document.makeEcoCollectionGroup();
-    if (!group) {
+    const Store &store = document.store();
+    if (store.taxonCount() == 0) {
         return std::nullopt;
     }
-    group->createTaxonList();
+    // One pass without copying the records: a large document has millions
+    // of taxa but only thousands of names.
+    std::unordered_set<std::string> seen;
+    std::vector<std::string> distinct;
+    store.forEachTaxon([&](const Taxon &taxon) {
+        if (taxon.census && taxon.taxonName && seen.insert(*taxon.taxonName).second) {
+            distinct.push_back(*taxon.taxonName);
+        }
+    });
+    // As the group lists them: without regard to case, then by exact bytes.
+    std::sort(distinct.begin(), distinct.end(), [](const std::string &a, const std::string &b) {
+        const int order = compareNamesIgnoringCase(a, b);
+        return order != 0 ? order < 0 : a < b;
+    });
     QStringList names;
-    names.reserve(static_cast<qsizetype>(group->taxonNames().size()));
-    for (const std::string &name : group->taxonNames()) {
+    names.reserve(static_cast<qsizetype>(distinct.size()));
+    for (const std::string &name : distinct) {
         names.append(QString::fromStdString(name));
     }
     return names;

@@ -39,6 +39,20 @@ StoreImportResult addRecords(Store &store, ImportFormat format, const std::strin
     return addCollectionGroupToMOCFromString(store, text);
 }
 
+void setCompletionList(DocumentWindow &window, const std::optional<std::vector<std::string>> &names)
+{
+    DocumentWindowNames *windowNames = DocumentWindowNames::find(window);
+    if (windowNames == nullptr || !names) {
+        return;
+    }
+    QStringList completion;
+    completion.reserve(static_cast<qsizetype>(names->size()));
+    for (const std::string &name : *names) {
+        completion.append(QString::fromStdString(name));
+    }
+    windowNames->theTaxonFormatter().setListOfTaxonNamesFromList(completion);
+}
+
 } // namespace
 
 QStringList importFileExtensions()
@@ -89,14 +103,43 @@ void importTextIntoWindow(DocumentWindow &window, ImportFormat format, const std
     if (format != ImportFormat::CollectionGroup) {
         document.selectMostRecentCollection();
     }
-    DocumentWindowNames *names = DocumentWindowNames::find(window);
-    if (names != nullptr && result.completionList) {
-        QStringList completion;
-        for (const std::string &name : *result.completionList) {
-            completion.append(QString::fromStdString(name));
-        }
-        names->theTaxonFormatter().setListOfTaxonNamesFromList(completion);
+    setCompletionList(window, result.completionList);
+}
+
+QString communityImportTitle()
+{
+    return tr("Import Community Table");
+}
+
+QStringList communityFileExtensions()
+{
+    return {QStringLiteral("tsv"), QStringLiteral("txt"), QStringLiteral("csv")};
+}
+
+bool checkCommunityText(Ui &ui, const std::string &text, const CommunityOptions &options)
+{
+    const CommunityReadResult read = readCommunityTable(text, options);
+    if (!read.fault) {
+        return true;
     }
+    ui.showImportAlert(fromView(importmessages::alertMessage),
+                       QString::fromStdString(read.fault->message()),
+                       fromView(importmessages::helpAnchor));
+    return false;
+}
+
+void importCommunityTextIntoWindow(DocumentWindow &window, const std::string &text,
+                                   const CommunityOptions &options)
+{
+    MyDocument &document = window.document();
+    const CommunityImportResult result =
+        document.importRecords(communityImportTitle(), [&](Store &store) {
+            return addCommunityTableToMOCFromString(store, text, options);
+        });
+    if (!result.imported.censuses.empty()) {
+        document.selectCollection(result.imported.censuses.front());
+    }
+    setCompletionList(window, result.imported.completionList);
 }
 
 } // namespace quorvella

@@ -5,12 +5,14 @@
 // UTF-8, check the text against its format, and add the records to a
 // document as one undoable step.
 
+#include "textio/CommunityTable.h"
 #include "textio/ImportValidation.h"
 
 #include <QString>
 #include <QStringList>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace quorvella {
 
@@ -35,5 +37,16 @@ bool checkImportText(Ui &ui, ImportFormat format, const std::string &text);
 // collection is selected; after a group the completion list becomes the
 // group's species names.
 void importTextIntoWindow(DocumentWindow &window, ImportFormat format, const std::string &text);
+
+// The community-table import: its title (also the undo step's name), the
+// extensions its open panel offers ("tsv", "txt", "csv"), the check of a
+// whole table (a fault is shown in the import alert, naming its line and
+// column) and the import itself, as one undo step, after which the first
+// new collection is selected and the completion list holds the taxon names.
+QString communityImportTitle();
+QStringList communityFileExtensions();
+bool checkCommunityText(Ui &ui, const std::string &text, const CommunityOptions &options);
+void importCommunityTextIntoWindow(DocumentWindow &window, const std::string &text,
+                                   const CommunityOptions &options);
 
 } // namespace quorvella

@@ -11,6 +11,7 @@
 #include "textio/TextFile.h"
 
 #include <QFile>
+#include <QFileInfo>
 
 namespace quorvella {
 
@@ -31,11 +32,22 @@ Ui &ImportExportCommands::commandUi() const
     return window != nullptr ? window->document().ui() : *m_hooks.ui;
 }
 
-bool ImportExportCommands::importClicked(ImportFormat format)
+bool ImportExportCommands::endEditingInCurrentWindow() const
 {
     // A value being typed is committed before the tables change under it.
-    if (DocumentWindow *window = m_hooks.currentWindow();
-        window != nullptr && !window->endEditing()) {
+    DocumentWindow *window = m_hooks.currentWindow();
+    return window == nullptr || window->endEditing();
+}
+
+DocumentWindow *ImportExportCommands::targetWindow() const
+{
+    DocumentWindow *window = m_hooks.currentWindow();
+    return window != nullptr ? window : m_hooks.newDocument();
+}
+
+bool ImportExportCommands::importClicked(ImportFormat format)
+{
+    if (!endEditingInCurrentWindow()) {
         return false;
     }
     Ui &ui = commandUi();
@@ -48,14 +60,39 @@ bool ImportExportCommands::importClicked(ImportFormat format)
     if (!text || !checkImportText(ui, format, *text)) {
         return false;
     }
-    DocumentWindow *window = m_hooks.currentWindow();
-    if (window == nullptr) {
-        window = m_hooks.newDocument();
-    }
+    DocumentWindow *window = targetWindow();
     if (window == nullptr) {
         return false;
     }
     importTextIntoWindow(*window, format, *text);
+    return true;
+}
+
+bool ImportExportCommands::importCommunityTable()
+{
+    if (!endEditingInCurrentWindow()) {
+        return false;
+    }
+    Ui &ui = commandUi();
+    const QString path = ui.chooseFileToOpen(communityImportTitle(), communityFileExtensions());
+    if (path.isEmpty()) {
+        return false;
+    }
+    const std::optional<std::string> text = readImportFile(ui, path);
+    if (!text) {
+        return false;
+    }
+    const std::optional<CommunityOptions> options =
+        ui.chooseCommunityOptions(QFileInfo(path).fileName(), *text);
+    // Nothing is created, not even a document, for a table with a fault.
+    if (!options || !checkCommunityText(ui, *text, *options)) {
+        return false;
+    }
+    DocumentWindow *window = targetWindow();
+    if (window == nullptr) {
+        return false;
+    }
+    importCommunityTextIntoWindow(*window, *text, *options);
     return true;
 }
 

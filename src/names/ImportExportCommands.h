@@ -44,6 +44,10 @@ public:
     // Open panel, read, check, then add to the current document (a new
     // untitled one when none is open). Returns whether records were added.
     bool importClicked(ImportFormat format);
+    void importCommunityTableClicked() { importCommunityTable(); }
+    // Open panel, read, the import dialog (orientation, text column,
+    // preview), check the whole table, then add it as importClicked does.
+    bool importCommunityTable();
 
     void exportOneCollectionClicked();
     void exportGroupOfCollectionsClicked();
@@ -64,6 +68,11 @@ public:
 private:
     void exportClicked(std::optional<std::string> (*exportText)(MyDocument &));
     Ui &commandUi() const;
+    // The current window once a cell being typed in is committed; null when
+    // none is open. False when the typed value was refused.
+    bool endEditingInCurrentWindow() const;
+    // The current window, or a new untitled document's when none is open.
+    DocumentWindow *targetWindow() const;
 
     Hooks m_hooks;
     QList<QPointer<TaxonListController>> m_listWindows;

@@ -55,6 +55,23 @@ void verifyMeasures(const Census &census, const EcoCollection &expected)
     QVERIFY(same(census.pie, expected.hurlbertPIE()));
 }
 
+// One collection of taxa counted 1 to 13, more than the document computes
+// on its own thread.
+RecordId addLargeCensus(Store &store)
+{
+    const RecordId census = addCensus(store, "large");
+    const Store::Batch batch(store);
+    for (std::size_t i = 0; i <= MyDocument::backgroundMetricsTaxa; ++i) {
+        Taxon taxon;
+        taxon.taxonName = "t" + std::to_string(i);
+        taxon.abundance = 1 + static_cast<std::int32_t>(i % 13);
+        taxon.includeTaxon = true;
+        taxon.census = census;
+        store.insertTaxon(taxon);
+    }
+    return census;
+}
+
 void selectTaxonRows(MyDocument &document, std::initializer_list<int> rows)
 {
     document.taxonSelection().clear();
@@ -402,6 +419,43 @@ private slots:
         const Census before = f.census(same1);
         f.document.metricsForAllCollections();
         QVERIFY(f.census(same1).sameAttributes(before));
+    }
+
+    void largeDocumentsComputeAllMetricsInTheBackground()
+    {
+        Fixture f;
+        Settings::setRarefactionSampleSize(20);
+        const RecordId small = addCensus(f.store(), "small", {{"a", 5}, {"b", 5}, {"c", 1}});
+        const RecordId large = addLargeCensus(f.store());
+        f.document.metricsForAllCollections();
+        QVERIFY(f.document.isWorkingInBackground());
+        QVERIFY(f.document.isBusy());
+        QVERIFY(!f.census(small).richness);
+
+        // What changes meanwhile is part of what gets stored.
+        const Taxon c = f.store().taxaOfCensus(small).back();
+        QVERIFY(f.document.setTaxonAbundanceText(c.id, u"3"_s));
+        QTRY_VERIFY_WITH_TIMEOUT(!f.document.isBusy(), 30000);
+        verifyMeasures(f.census(small), EcoCollection::initFromAbundanceArray({5, 5, 3}));
+        QCOMPARE(f.census(large).richness, std::optional<std::int32_t>(static_cast<std::int32_t>(
+                                               MyDocument::backgroundMetricsTaxa + 1)));
+        QCOMPARE(f.census(large).rarefactionSampleSize, std::optional<std::int32_t>(20));
+        QCOMPARE(f.document.undoStack().count(), 2); // the change, then the metrics
+        QVERIFY(!f.document.isWorkingInBackground());
+    }
+
+    void cancelledBackgroundMetricsStoreNothing()
+    {
+        Fixture f;
+        const RecordId large = addLargeCensus(f.store());
+        QSignalSpy ended(&f.document, &MyDocument::busyEnded);
+        f.document.metricsForAllCollections();
+        f.document.cancelBackgroundWork();
+        QCOMPARE(ended.count(), 1);
+        QVERIFY(!f.document.isBusy());
+        QTest::qWait(300);
+        QVERIFY(!f.census(large).richness);
+        QCOMPARE(f.document.undoStack().count(), 0);
     }
 
     void bothCommandsAgreeOnTheSelectedCollection()

@@ -62,6 +62,8 @@ private slots:
     void importWithoutDocumentMakesOne();
     void importIsOneUndoStep();
     void cancelledImportChangesNothing();
+    void importCommunityTable_data();
+    void importCommunityTable();
     void exportCommands_data();
     void exportCommands();
     void exportFailures_data();
@@ -220,6 +222,73 @@ void ImportExportTest::cancelledImportChangesNothing()
     QVERIFY(!app.commands.importClicked(ImportFormat::Collection));
     QCOMPARE(app.newDocuments, 0);
     QCOMPARE(app.ui->events.size(), 1); // the open panel, nothing else
+}
+
+void ImportExportTest::importCommunityTable_data()
+{
+    using Options = std::optional<CommunityOptions>;
+    QTest::addColumn<bool>("documentOpen");
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<Options>("answer"); // nothing: the dialog is cancelled
+    QTest::addColumn<QString>("records");
+    QTest::addColumn<QString>("alertText");
+
+    const QByteArray table("# Constructed from biom file\n"
+                           "#OTU ID\tS1\tS2\ttaxonomy\n"
+                           "OTU_1\t3\t0\tk__Bacteria; p__Firmicutes\n"
+                           "OTU_2\t0\t12\tk__Archaea\n");
+    QTest::newRow("taxa as rows, taxonomy left out")
+        << true << table << Options(CommunityOptions{true, false}) << "S1[OTU_1 3] S2[OTU_2 12]"
+        << "";
+    QTest::newRow("taxa named by their taxonomy, into a new document")
+        << false << table << Options(CommunityOptions{true, true})
+        << "S1[k__Bacteria; p__Firmicutes 3] S2[k__Archaea 12]"
+        << "";
+    QTest::newRow("samples as rows")
+        << true << QByteArray("id\tA\tB\nSt 1\t2\t0\nSt 2\t1\t5\n")
+        << Options(CommunityOptions{false, false}) << "St 1[A 2] St 2[A 1|B 5]"
+        << "";
+    QTest::newRow("a fault past the preview imports nothing and makes no document")
+        << false << table + "OTU_3\t1\t-4\tk__Archaea\n"
+        << Options(CommunityOptions{}) << ""
+        << "Line 5, column 3: “-4” is negative; counts are whole numbers of 0 or more.";
+    QTest::newRow("the dialog cancelled") << true << table << Options() << ""
+                                          << "";
+}
+
+void ImportExportTest::importCommunityTable()
+{
+    QFETCH(bool, documentOpen);
+    QFETCH(QByteArray, bytes);
+    QFETCH(std::optional<CommunityOptions>, answer);
+    QFETCH(QString, records);
+    QFETCH(QString, alertText);
+
+    TestApplication app;
+    if (documentOpen)
+        app.openDocument();
+    app.ui->openPaths.enqueue(writeFile(m_dir, QStringLiteral("table.tsv"), bytes));
+    app.ui->communityOptionsAnswers.enqueue(answer);
+
+    const bool imported = app.commands.importCommunityTable();
+
+    QCOMPARE(imported, !records.isEmpty());
+    QCOMPARE(app.ui->eventsOf(ScriptedUi::Kind::OpenPanel).front().extensions,
+             (QStringList{QStringLiteral("tsv"), QStringLiteral("txt"), QStringLiteral("csv")}));
+    QCOMPARE(app.ui->eventsOf(ScriptedUi::Kind::CommunityImport).front().message,
+             QStringLiteral("table.tsv"));
+    QCOMPARE(app.ui->lastAlert().informativeText, alertText);
+    QCOMPARE(app.documents.size(), std::size_t(documentOpen || imported ? 1 : 0));
+    if (app.documents.empty())
+        return;
+    MyDocument &document = app.documents.back()->document();
+    QCOMPARE(describeRecords(document), records);
+    if (imported) {
+        // The first new collection is selected, so its taxa show at once.
+        QVERIFY(records.startsWith(document.selectedCollectionName() + u'['));
+        document.undoStack().undo();
+        QVERIFY(document.isEmpty());
+    }
 }
 
 void ImportExportTest::exportCommands_data()

@@ -1,0 +1,204 @@
+// The community-sequencing document in its window: 1000 collections and
+// 2 million taxa (the 1000 x 20 000 matrix of bench/scale imported as
+// `quorvella-cli import` does), with the names layer's tables attached.
+//
+// Targets on the two-core reference machine:
+//   BM_OpenCommunityDocument     open to a painted window in 1 s or less
+//   BM_SelectCommunityCollection a collection's taxa shown in 50 ms or less
+//   BM_CommunityMetrics          the metrics of all collections in 1 s or less
+// and in each, longest_stall_ms (the longest time the event loop did not
+// turn, seen by a 2 ms timer) 100 or less. cpu_s is the process's CPU time
+// per iteration (every thread), wall time is the benchmark's own figure.
+// Run offscreen: QT_QPA_PLATFORM=offscreen build/bench/document/community_window_bench
+
+#include "../scale/CommunityTable.h"
+#include "document/DocumentWindow.h"
+#include "document/MyDocument.h"
+#include "document/ScriptedUi.h"
+#include "document/TaxonTableModel.h"
+#include "names/DocumentWindowNames.h"
+#include "store/DocumentFile.h"
+#include "store/StoreImport.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <benchmark/benchmark.h>
+#include <chrono>
+#include <ctime>
+#include <functional>
+#include <memory>
+
+using namespace quorvella;
+
+namespace {
+
+const QString &communityDocumentPath()
+{
+    static QTemporaryDir dir;
+    static const QString path = [] {
+        Store store;
+        addCollectionGroupToMOCFromString(store, bench::makeCommunityMatrix());
+        const QString file = dir.filePath(QStringLiteral("community.qvl"));
+        DocumentFile::save(store, QFile::encodeName(file).toStdString());
+        return file;
+    }();
+    return path;
+}
+
+double processCpuSeconds()
+{
+    timespec now{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
+    return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) / 1e9;
+}
+
+// The longest time between two turns of the event loop while it watches.
+class StallWatch
+{
+public:
+    StallWatch()
+    {
+        m_timer.setInterval(2);
+        QObject::connect(&m_timer, &QTimer::timeout,
+                         [this] { m_longest = std::max(m_longest, m_sinceTurn.restart()); });
+        m_sinceTurn.start();
+        m_timer.start();
+    }
+    // Counts the time up to now as a stall when the loop has not turned.
+    qint64 longestMs() { return std::max(m_longest, m_sinceTurn.elapsed()); }
+
+private:
+    QTimer m_timer;
+    QElapsedTimer m_sinceTurn;
+    qint64 m_longest = 0;
+};
+
+// Turns the event loop until done() holds and no event is left.
+void runUntil(const std::function<bool()> &done)
+{
+    while (!done())
+        QApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents, 5);
+    QApplication::processEvents();
+}
+
+struct CommunityWindow
+{
+    std::unique_ptr<DocumentWindow> window;
+    MyDocument &document() { return window->document(); }
+};
+
+// As the application opens a document: read it, then the window with its
+// tables, shown and painted.
+std::unique_ptr<CommunityWindow> openCommunityWindow()
+{
+    auto *document = new MyDocument;
+    document->setUi(std::make_shared<ScriptedUi>());
+    if (!document->open(communityDocumentPath())) {
+        delete document;
+        return nullptr;
+    }
+    auto opened = std::make_unique<CommunityWindow>();
+    opened->window = std::make_unique<DocumentWindow>(document);
+    DocumentWindowNames::attach(*opened->window);
+    opened->window->show();
+    runUntil([document] { return !document->isBusy(); });
+    return opened;
+}
+
+class Measured
+{
+public:
+    explicit Measured(benchmark::State &state) : m_state(state) {}
+    ~Measured()
+    {
+        const auto iterations = static_cast<double>(m_state.iterations());
+        m_state.counters["cpu_s"] = m_cpu / iterations;
+        m_state.counters["longest_stall_ms"] = static_cast<double>(m_longestStall);
+    }
+
+    template <typename Work> void iteration(Work work)
+    {
+        StallWatch watch;
+        const double cpu = processCpuSeconds();
+        const auto start = std::chrono::steady_clock::now();
+        work();
+        m_state.SetIterationTime(
+            std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
+        m_cpu += processCpuSeconds() - cpu;
+        m_longestStall = std::max(m_longestStall, watch.longestMs());
+    }
+
+private:
+    benchmark::State &m_state;
+    double m_cpu = 0;
+    qint64 m_longestStall = 0;
+};
+
+void BM_OpenCommunityDocument(benchmark::State &state)
+{
+    communityDocumentPath();
+    Measured measured(state);
+    for (auto _ : state) {
+        std::unique_ptr<CommunityWindow> opened;
+        measured.iteration([&] { opened = openCommunityWindow(); });
+        if (!opened || opened->document().store().taxonCount() == 0) {
+            state.SkipWithError("could not open the document");
+            return;
+        }
+        opened.reset();
+    }
+}
+BENCHMARK(BM_OpenCommunityDocument)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(3);
+
+void BM_SelectCommunityCollection(benchmark::State &state)
+{
+    std::unique_ptr<CommunityWindow> opened = openCommunityWindow();
+    MyDocument &document = opened->document();
+    const std::vector<Census> collections = document.createArrayOfAllCensuses();
+    std::size_t next = 0;
+    Measured measured(state);
+    for (auto _ : state) {
+        next = (next + 37) % collections.size();
+        measured.iteration([&] {
+            document.selectCollection(collections[next].id);
+            // The view lays out and paints the new rows.
+            QApplication::processEvents();
+        });
+        if (document.taxonModel().rowCount() == 0) {
+            state.SkipWithError("the collection shows no taxa");
+            return;
+        }
+    }
+}
+BENCHMARK(BM_SelectCommunityCollection)->UseManualTime()->Unit(benchmark::kMillisecond);
+
+void BM_CommunityMetrics(benchmark::State &state)
+{
+    std::unique_ptr<CommunityWindow> opened = openCommunityWindow();
+    MyDocument &document = opened->document();
+    Measured measured(state);
+    for (auto _ : state) {
+        measured.iteration([&] {
+            document.metricsForAllCollections();
+            runUntil([&document] { return !document.isBusy(); });
+        });
+    }
+}
+BENCHMARK(BM_CommunityMetrics)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(3);
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication application(argc, argv);
+    QApplication::setOrganizationName(QStringLiteral("QuorvellaBench"));
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

@@ -1,0 +1,19 @@
+#pragma once
+
+// A wait the user can see and end: work runs on a thread of the
+// application's pool while the event loop turns (windows keep painting) and
+// a modal progress dialog says what is happening and offers Cancel.
+
+#include <QString>
+#include <functional>
+
+class QWidget;
+
+namespace quorvella {
+
+// Returns once work has finished (true) or the user cancelled (false). A
+// cancelled work still runs to its end unseen, so everything it touches
+// must be its own (shared_ptr), not the caller's.
+bool runWhileWaiting(const QString &label, std::function<void()> work, QWidget *parent = nullptr);
+
+} // namespace quorvella
