@@ -39,6 +39,7 @@ CommunityImportDialog::CommunityImportDialog(const QString &fileName, std::strin
     auto *view = new QTableView;
     view->setModel(m_preview);
     view->setSelectionMode(QAbstractItemView::NoSelection);
+    view->setFocusPolicy(Qt::NoFocus);
     view->horizontalHeader()->setDefaultSectionSize(90);
     view->setMinimumSize(640, 300);
 

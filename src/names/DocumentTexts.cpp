@@ -27,32 +27,44 @@ void showNothingToExport(MyDocument &document)
 
 } // namespace
 
-std::optional<QStringList> documentTaxonNames(const MyDocument &document)
+TaxonNameGathering::TaxonNameGathering(const Store &store)
+    : m_store(store), m_censuses(store.createArrayOfAllCensuses())
+{}
+
+bool TaxonNameGathering::gatherUntil(const QDeadlineTimer &deadline)
 {
-    const Store &store = document.store();
-    if (store.taxonCount() == 0) {
-        return std::nullopt;
-    }
-    // One pass without copying the records: a large document has millions
-    // of taxa but only thousands of names.
-    std::unordered_set<std::string> seen;
-    std::vector<std::string> distinct;
-    store.forEachTaxon([&](const Taxon &taxon) {
-        if (taxon.census && taxon.taxonName && seen.insert(*taxon.taxonName).second) {
-            distinct.push_back(*taxon.taxonName);
+    for (; m_next < m_censuses.size() && !deadline.hasExpired(); ++m_next) {
+        for (const Taxon &taxon : m_store.taxaOfCensus(m_censuses[m_next].id)) {
+            if (taxon.taxonName && m_seen.insert(*taxon.taxonName).second) {
+                m_names.push_back(*taxon.taxonName);
+            }
         }
-    });
-    // As the group lists them: without regard to case, then by exact bytes.
-    std::sort(distinct.begin(), distinct.end(), [](const std::string &a, const std::string &b) {
+    }
+    return m_next == m_censuses.size();
+}
+
+QStringList TaxonNameGathering::sortedNames()
+{
+    std::sort(m_names.begin(), m_names.end(), [](const std::string &a, const std::string &b) {
         const int order = compareNamesIgnoringCase(a, b);
         return order != 0 ? order < 0 : a < b;
     });
     QStringList names;
-    names.reserve(static_cast<qsizetype>(distinct.size()));
-    for (const std::string &name : distinct) {
+    names.reserve(static_cast<qsizetype>(m_names.size()));
+    for (const std::string &name : m_names) {
         names.append(QString::fromStdString(name));
     }
     return names;
+}
+
+std::optional<QStringList> documentTaxonNames(const MyDocument &document)
+{
+    if (document.store().taxonCount() == 0) {
+        return std::nullopt;
+    }
+    TaxonNameGathering gathering(document.store());
+    gathering.gatherUntil(QDeadlineTimer::Forever);
+    return gathering.sortedNames();
 }
 
 std::optional<QStringList> buildSpeciesList(MyDocument &document)

@@ -5,13 +5,39 @@
 // text from, the user is told through the document's Ui and nothing is
 // returned.
 
+#include "store/Store.h"
+
+#include <QDeadlineTimer>
 #include <QStringList>
 #include <optional>
 #include <string>
+#include <unordered_set>
+#include <vector>
 
 namespace quorvella {
 
 class MyDocument;
+
+// The distinct taxon names of a store's collections, gathered a few
+// collections at a time, so a large document need not hold up the window.
+// The store must not change between the calls.
+class TaxonNameGathering
+{
+public:
+    explicit TaxonNameGathering(const Store &store);
+    // Reads collections until the deadline passes; true once all are read.
+    bool gatherUntil(const QDeadlineTimer &deadline);
+    // The names read, sorted without regard to case (equal names that way
+    // by their exact bytes, as the group of collections lists them).
+    QStringList sortedNames();
+
+private:
+    const Store &m_store;
+    std::vector<Census> m_censuses;
+    std::size_t m_next = 0;
+    std::unordered_set<std::string> m_seen;
+    std::vector<std::string> m_names;
+};
 
 // Every distinct taxon name of the document's collections, sorted without
 // regard to case; nothing when the document holds no taxon.

@@ -15,6 +15,8 @@
 #include <QDropEvent>
 #include <QFileInfo>
 #include <QMimeData>
+#include <string_view>
+#include <unordered_set>
 
 namespace quorvella {
 
@@ -43,6 +45,8 @@ DocumentWindowNames::DocumentWindowNames(DocumentWindow &window)
       m_formatter(new TaxonFormatter(this))
 {
     setObjectName(QLatin1String(attachmentName));
+    m_gatherTimer.setInterval(0);
+    connect(&m_gatherTimer, &QTimer::timeout, this, &DocumentWindowNames::gatherSomeNames);
     installTables();
     // The window opens with the document's names, then follows the store.
     updateAutocompletionList();
@@ -94,14 +98,17 @@ void DocumentWindowNames::observeStore()
 
 void DocumentWindowNames::onStoreChanged(const StoreChanges &changes)
 {
-    if (changes.reset) {
+    // A gathering reads the store as it was: begin again.
+    if (changes.reset || m_gathering) {
         updateAutocompletionList();
         return;
     }
+    // An import brings millions of taxa but only thousands of names.
+    std::unordered_set<std::string_view> seen;
     QStringList names;
     for (const auto *taxa : {&changes.insertedTaxa, &changes.updatedTaxa}) {
         for (const Taxon &taxon : *taxa) {
-            if (taxon.taxonName) {
+            if (taxon.taxonName && seen.insert(*taxon.taxonName).second) {
                 names.append(QString::fromStdString(*taxon.taxonName));
             }
         }
@@ -118,8 +125,23 @@ void DocumentWindowNames::setTaxonList()
 
 void DocumentWindowNames::updateAutocompletionList()
 {
-    if (const std::optional<QStringList> names = documentTaxonNames(*m_document)) {
+    m_gathering.reset();
+    m_gatherTimer.stop();
+    if (m_document->store().taxonCount() > gatherAtOnceTaxa) {
+        m_gathering = std::make_unique<TaxonNameGathering>(m_document->store());
+        m_gatherTimer.start();
+    } else if (const std::optional<QStringList> names = documentTaxonNames(*m_document)) {
         m_formatter->setListOfTaxonNamesFromList(*names);
+    }
+}
+
+void DocumentWindowNames::gatherSomeNames()
+{
+    // A short slice per turn keeps the window answering.
+    if (m_gathering && m_gathering->gatherUntil(QDeadlineTimer(20))) {
+        m_formatter->setListOfTaxonNamesFromList(m_gathering->sortedNames());
+        m_gathering.reset();
+        m_gatherTimer.stop();
     }
 }
 

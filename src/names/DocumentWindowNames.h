@@ -14,6 +14,8 @@
 
 #include <QObject>
 #include <QPointer>
+#include <QTimer>
+#include <memory>
 
 namespace quorvella {
 
@@ -22,6 +24,7 @@ class DocumentWindow;
 class MyDocument;
 class SpeciesTableView;
 class TaxonFormatter;
+class TaxonNameGathering;
 
 class DocumentWindowNames : public QObject
 {
@@ -42,8 +45,10 @@ public:
     // "Set Species List": the completion list from a species-list file.
     void setTaxonList();
     // The completion list becomes the document's names; a document without
-    // taxa leaves it as it is.
+    // taxa leaves it as it is. A document of more than gatherAtOnceTaxa taxa
+    // is read a few collections per turn of the event loop.
     void updateAutocompletionList();
+    static constexpr std::size_t gatherAtOnceTaxa = 100000;
 
     // Imports a file into this window's document, asking which of the three
     // formats it holds (its extension does not tell). Returns whether
@@ -58,6 +63,7 @@ private:
     void installTables();
     void observeStore();
     void onStoreChanged(const StoreChanges &changes);
+    void gatherSomeNames();
     static QStringList droppableFiles(const QEvent *event);
 
     DocumentWindow &m_window;
@@ -66,6 +72,9 @@ private:
     SpeciesTableView *m_speciesTable = nullptr;
     CensusTableView *m_censusTable = nullptr;
     Store::ObserverId m_observerId = 0;
+    // The names of a large document being read, and the turns that read them.
+    std::unique_ptr<TaxonNameGathering> m_gathering;
+    QTimer m_gatherTimer;
 };
 
 } // namespace quorvella

@@ -3,6 +3,7 @@
 #include "document/DocumentWindow.h"
 #include "document/MyDocument.h"
 #include "document/Ui.h"
+#include "document/WaitWithProgress.h"
 #include "names/DocumentWindowNames.h"
 #include "names/TaxonFormatter.h"
 #include "store/StoreImport.h"
@@ -20,6 +21,9 @@ QString tr(const char *text)
 {
     return QCoreApplication::translate("FileImport", text);
 }
+
+// From this size on the check runs away from the window.
+constexpr std::size_t backgroundCheckBytes = 8 << 20;
 
 QString fromView(std::string_view text)
 {
@@ -116,14 +120,23 @@ QStringList communityFileExtensions()
     return {QStringLiteral("tsv"), QStringLiteral("txt"), QStringLiteral("csv")};
 }
 
-bool checkCommunityText(Ui &ui, const std::string &text, const CommunityOptions &options)
+bool checkCommunityText(Ui &ui, const std::shared_ptr<const std::string> &text,
+                        const CommunityOptions &options)
 {
-    const CommunityReadResult read = readCommunityTable(text, options);
-    if (!read.fault) {
+    auto fault = std::make_shared<std::optional<CommunityFault>>();
+    const auto check = [text, options, fault] {
+        *fault = readCommunityTable(*text, options).fault;
+    };
+    if (text->size() < backgroundCheckBytes) {
+        check();
+    } else if (!runWhileWaiting(tr("Reading the community table\u2026"), check)) {
+        return false;
+    }
+    if (!*fault) {
         return true;
     }
     ui.showImportAlert(fromView(importmessages::alertMessage),
-                       QString::fromStdString(read.fault->message()),
+                       QString::fromStdString((*fault)->message()),
                        fromView(importmessages::helpAnchor));
     return false;
 }
@@ -132,6 +145,7 @@ void importCommunityTextIntoWindow(DocumentWindow &window, const std::string &te
                                    const CommunityOptions &options)
 {
     MyDocument &document = window.document();
+    const MyDocument::BusyScope busy(document);
     const CommunityImportResult result =
         document.importRecords(communityImportTitle(), [&](Store &store) {
             return addCommunityTableToMOCFromString(store, text, options);

@@ -10,6 +10,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -45,7 +46,10 @@ void importTextIntoWindow(DocumentWindow &window, ImportFormat format, const std
 // new collection is selected and the completion list holds the taxon names.
 QString communityImportTitle();
 QStringList communityFileExtensions();
-bool checkCommunityText(Ui &ui, const std::string &text, const CommunityOptions &options);
+// A large text is read on another thread behind a progress dialog; false
+// without an alert when the user cancels it.
+bool checkCommunityText(Ui &ui, const std::shared_ptr<const std::string> &text,
+                        const CommunityOptions &options);
 void importCommunityTextIntoWindow(DocumentWindow &window, const std::string &text,
                                    const CommunityOptions &options);
 

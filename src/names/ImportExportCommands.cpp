@@ -78,14 +78,15 @@ bool ImportExportCommands::importCommunityTable()
     if (path.isEmpty()) {
         return false;
     }
-    const std::optional<std::string> text = readImportFile(ui, path);
-    if (!text) {
+    std::optional<std::string> read = readImportFile(ui, path);
+    if (!read) {
         return false;
     }
+    const auto text = std::make_shared<const std::string>(std::move(*read));
     const std::optional<CommunityOptions> options =
         ui.chooseCommunityOptions(QFileInfo(path).fileName(), *text);
     // Nothing is created, not even a document, for a table with a fault.
-    if (!options || !checkCommunityText(ui, *text, *options)) {
+    if (!options || !checkCommunityText(ui, text, *options)) {
         return false;
     }
     DocumentWindow *window = targetWindow();

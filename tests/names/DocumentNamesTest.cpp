@@ -3,6 +3,7 @@
 // species-list window, and files dropped on the window.
 
 #include "TestDocument.h"
+#include "names/DocumentTexts.h"
 #include "names/ImportExportCommands.h"
 #include "names/SpeciesTableView.h"
 #include "names/TaxonListController.h"
@@ -56,6 +57,7 @@ private slots:
     void initTestCase() { QVERIFY(m_dir.isValid()); }
     void windowOpensWithTheDocumentsNames();
     void namesTypedLaterJoinTheList();
+    void largeDocumentsNamesArriveOverTurns();
     void setSpeciesList_data();
     void setSpeciesList();
     void updateReplacesAFileList();
@@ -95,6 +97,33 @@ void DocumentNamesTest::namesTypedLaterJoinTheList()
     // Undo brings the old name back; it is in the list already.
     test.document().undoStack().undo();
     QCOMPARE(test.formatter().taxonNames(), strings({"Abies", "Pinus", "Picea"}));
+}
+
+void DocumentNamesTest::largeDocumentsNamesArriveOverTurns()
+{
+    // Two collections sharing more names than the window reads at once.
+    const int species = static_cast<int>(DocumentWindowNames::gatherAtOnceTaxa / 2) + 1;
+    std::string text = "x";
+    for (int s = 0; s < species; ++s) {
+        text += ",T" + std::to_string(s);
+    }
+    for (const char *row : {"\nS1", "\nS2"}) {
+        text += row;
+        for (int s = 0; s < species; ++s) {
+            text += ",1";
+        }
+    }
+    auto *document = new MyDocument;
+    importGroup(*document, text.c_str());
+    DocumentWindow window(document);
+    TaxonFormatter &formatter = DocumentWindowNames::attach(window)->theTaxonFormatter();
+    QVERIFY(formatter.taxonNames().isEmpty());
+
+    // A rename while the names are read is in the list they make.
+    QVERIFY(document->setTaxonName(firstTaxonNamed(*document, "T7"), QStringLiteral("Abies")));
+    QTRY_VERIFY_WITH_TIMEOUT(formatter.taxonNames().size() == species + 1, 30000);
+    QCOMPARE(formatter.taxonNames(), *documentTaxonNames(*document));
+    QCOMPARE(formatter.taxonNames().front(), QStringLiteral("Abies"));
 }
 
 void DocumentNamesTest::setSpeciesList_data()
