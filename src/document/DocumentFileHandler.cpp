@@ -147,6 +147,18 @@ void DocumentFileHandler::watch()
         m_watcher.addPath(file.absolutePath());
 }
 
+DiskFileState DocumentFileHandler::stateWithHash(const QString &path)
+{
+    if (QFileInfo(path).size() < backgroundOpenBytes)
+        return DiskFileState::of(path, true);
+    // Hashing a large file takes a while: away from the window.
+    DiskFileState state;
+    runWhileWaiting(
+        tr("Checking \u201c%1\u201d\u2026").arg(QFileInfo(path).fileName()),
+        [&state, path] { state = DiskFileState::of(path, true); }, Cancel::NotOffered);
+    return state;
+}
+
 DocumentFileHandler::DiskChange DocumentFileHandler::compareWithDisk(bool thorough)
 {
     DiskFileState now = DiskFileState::of(m_fileName, false);
@@ -154,7 +166,7 @@ DocumentFileHandler::DiskChange DocumentFileHandler::compareWithDisk(bool thorou
         return DiskChange::Missing;
     if (!thorough && now.sameMetadata(m_known))
         return DiskChange::None;
-    now = DiskFileState::of(m_fileName, true);
+    now = stateWithHash(m_fileName);
     if (!now.sameContent(m_known))
         return DiskChange::Changed;
     m_known = now; // touched or replaced by the same bytes
@@ -297,14 +309,29 @@ bool DocumentFileHandler::write(const QString &path, Occasion occasion)
 
 std::optional<QString> DocumentFileHandler::writeTo(const QString &path)
 {
-    try {
-        DocumentFile::save(m_document.store(), toPath(path));
-    } catch (const std::exception &error) {
-        return QString::fromStdString(error.what());
+    std::optional<QString> failure;
+    DiskFileState written;
+    const Store &store = m_document.store();
+    const auto save = [&] {
+        try {
+            DocumentFile::save(store, toPath(path));
+            written = DiskFileState::of(path, true);
+        } catch (const std::exception &error) {
+            failure = QString::fromStdString(error.what());
+        }
+    };
+    if (store.taxonCount() < backgroundSaveTaxa) {
+        save();
+    } else {
+        const QScopedValueRollback<bool> writing(m_writing, true);
+        runWhileWaiting(tr("Saving \u201c%1\u201d\u2026").arg(QFileInfo(path).fileName()), save,
+                        Cancel::NotOffered);
     }
+    if (failure)
+        return failure;
     // What was just written is the version this document knows; the
     // watcher's events about it change nothing.
-    m_known = DiskFileState::of(path, true);
+    m_known = written;
     m_autosaveTimer.stop();
     m_autosaveFailing = false;
     m_autosavePaused = false;

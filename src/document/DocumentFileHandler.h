@@ -37,6 +37,10 @@ public:
     // Files from this size on are read on another thread while a progress
     // dialog with Cancel shows (a cancelled open fails without an alert).
     static constexpr qint64 backgroundOpenBytes = 8 << 20;
+    // Documents of more taxa are written on another thread behind a modal
+    // progress dialog (the window keeps painting; nothing can change the
+    // records meanwhile).
+    static constexpr std::size_t backgroundSaveTaxa = 200000;
 
     explicit DocumentFileHandler(MyDocument &document);
 
@@ -46,6 +50,8 @@ public:
     bool saveTo(const QString &path);
     bool prepareToClose();
     QString fileName() const { return m_fileName; }
+    // A save is being written on another thread: the records must not change.
+    bool isWriting() const { return m_writing; }
 
     // Called after every change of the records.
     void scheduleAutosave();
@@ -67,6 +73,7 @@ private:
     struct Loaded;
     static std::shared_ptr<Loaded> loadWhileWaiting(const QString &path);
     DiskChange compareWithDisk(bool thorough);
+    static DiskFileState stateWithHash(const QString &path);
     bool saveInPlace(Occasion occasion);
     bool settleExternalChange(Occasion occasion);
     bool settleMissingFile(Occasion occasion);
@@ -85,6 +92,7 @@ private:
     QTimer m_settleTimer;
     QFileSystemWatcher m_watcher;
     bool m_autosaveFailing = false;
+    bool m_writing = false;
     // The user left a change on disk undecided or declined to save a
     // missing file again: autosave waits for an explicit save.
     bool m_autosavePaused = false;

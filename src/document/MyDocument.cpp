@@ -16,6 +16,7 @@
 #include "store/DocumentFile.h"
 
 #include <QFileInfo>
+#include <QTimer>
 
 namespace quorvella {
 namespace {
@@ -495,12 +496,22 @@ void MyDocument::startBackgroundMetrics(int sampleSize)
         [snapshot, result, sampleSize](BackgroundProgress &progress) {
             *result = computeAllMetrics(std::move(*snapshot), sampleSize, &progress);
         },
-        [this, result, sampleSize, takenAt] {
-            if (takenAt == m_changeCount)
-                storeAllMetrics(*result, sampleSize);
-            else
-                startBackgroundMetrics(sampleSize); // the records changed meanwhile
+        [this, result, sampleSize, takenAt] { deliverAllMetrics(result, sampleSize, takenAt); });
+}
+
+void MyDocument::deliverAllMetrics(const std::shared_ptr<const AllMetrics> &metrics, int sampleSize,
+                                   std::uint64_t takenAt)
+{
+    if (m_file->isWriting()) {
+        // A save is reading the records on another thread: store them after.
+        QTimer::singleShot(100, this, [this, metrics, sampleSize, takenAt] {
+            deliverAllMetrics(metrics, sampleSize, takenAt);
         });
+    } else if (takenAt == m_changeCount) {
+        storeAllMetrics(*metrics, sampleSize);
+    } else {
+        startBackgroundMetrics(sampleSize); // the records changed meanwhile
+    }
 }
 
 void MyDocument::storeAllMetrics(const AllMetrics &metrics, int sampleSize)

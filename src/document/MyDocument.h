@@ -234,6 +234,8 @@ private:
     void updateModifiedState();
     int rarefactionSampleSizeForCommand();
     void startBackgroundMetrics(int sampleSize);
+    void deliverAllMetrics(const std::shared_ptr<const AllMetrics> &metrics, int sampleSize,
+                           std::uint64_t takenAt);
     // Writes computed measures as one undo step, with the status line's
     // problems and the caption.
     void storeAllMetrics(const AllMetrics &metrics, int sampleSize);

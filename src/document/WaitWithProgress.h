@@ -7,13 +7,15 @@
 #include <QString>
 #include <functional>
 
-class QWidget;
-
 namespace quorvella {
+
+enum class Cancel { Offered, NotOffered };
 
 // Returns once work has finished (true) or the user cancelled (false). A
 // cancelled work still runs to its end unseen, so everything it touches
-// must be its own (shared_ptr), not the caller's.
-bool runWhileWaiting(const QString &label, std::function<void()> work, QWidget *parent = nullptr);
+// must be its own (shared_ptr), not the caller's. Work that reads what the
+// caller owns is run without Cancel: it always ends before this returns.
+bool runWhileWaiting(const QString &label, std::function<void()> work,
+                     Cancel cancel = Cancel::Offered);
 
 } // namespace quorvella

@@ -13,6 +13,7 @@
 #include "store/DocumentFile.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
@@ -97,6 +98,39 @@ class DocumentFileHandlerTest : public QObject
     Q_OBJECT
 private slots:
     void init() { isolateSettings(); }
+
+    void largeDocumentsAreWrittenAndReadAwayFromTheWindow()
+    {
+        // Enough taxa to save on another thread, a file large enough to open on one.
+        const int taxa = 250000;
+        QVERIFY(std::size_t(taxa) >= DocumentFileHandler::backgroundSaveTaxa);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(u"large.qvl"_s);
+        MyDocument written;
+        written.setUi(std::make_shared<ScriptedUi>());
+        {
+            Store records;
+            const RecordId census = addCensus(records, "large");
+            for (int i = 0; i < taxa; ++i) {
+                Taxon taxon;
+                taxon.taxonName = "taxon " + std::to_string(i) + " of a long community table";
+                taxon.abundance = 1 + i % 7;
+                taxon.census = census;
+                records.insertTaxon(taxon);
+            }
+            written.replaceContents(std::move(records));
+        }
+        QVERIFY(written.saveTo(path));
+        QVERIFY(!written.isModified());
+        QVERIFY(!written.fileHandler().isWriting());
+        QVERIFY(QFileInfo(path).size() >= DocumentFileHandler::backgroundOpenBytes);
+
+        MyDocument opened;
+        opened.setUi(std::make_shared<ScriptedUi>());
+        QVERIFY(opened.open(path));
+        QCOMPARE(opened.store().taxonCount(), std::size_t(taxa));
+        QCOMPARE(opened.selectedCollectionName(), u"large"_s);
+    }
 
     void importByTheToolUnderAnUneditedDocumentReloadsIt()
     {
