@@ -6,6 +6,8 @@
 //   BM_OpenCommunityDocument     open to a painted window in 1 s or less
 //   BM_SelectCommunityCollection a collection's taxa shown in 50 ms or less
 //   BM_CommunityMetrics          the metrics of all collections in 1 s or less
+//   BM_ImportCommunityTable      the table (taxa as rows) imported into an empty
+//                                window as File > Import > Community Table… does
 //   BM_CommunityAutosave         a rename saved by the automatic save (its
 //                                1.5 s delay included), for the figure of its stall
 // and in each, longest_stall_ms (the longest time the event loop did not
@@ -19,6 +21,7 @@
 #include "document/ScriptedUi.h"
 #include "document/TaxonTableModel.h"
 #include "names/DocumentWindowNames.h"
+#include "names/FileImport.h"
 #include "store/DocumentFile.h"
 #include "store/StoreImport.h"
 
@@ -207,6 +210,30 @@ void BM_CommunityMetrics(benchmark::State &state)
     }
 }
 BENCHMARK(BM_CommunityMetrics)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(3);
+
+void BM_ImportCommunityTable(benchmark::State &state)
+{
+    const auto table = std::make_shared<const std::string>(bench::makeCommunityTable());
+    Measured measured(state);
+    for (auto _ : state) {
+        auto *document = new MyDocument;
+        document->setUi(std::make_shared<ScriptedUi>());
+        DocumentWindow window(document);
+        DocumentWindowNames::attach(window);
+        window.show();
+        QApplication::processEvents();
+        measured.iteration([&] {
+            if (const auto read = readCommunityText(document->ui(), table, {}))
+                importCommunityIntoWindow(window, *read);
+            runUntil([document] { return !document->isBusy(); });
+        });
+        if (document->store().censusCount() == 0) {
+            state.SkipWithError("nothing was imported");
+            return;
+        }
+    }
+}
+BENCHMARK(BM_ImportCommunityTable)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(1);
 
 void BM_CommunityAutosave(benchmark::State &state)
 {

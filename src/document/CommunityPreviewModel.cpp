@@ -67,6 +67,12 @@ void CommunityPreviewModel::setOptions(const CommunityOptions &options)
         }
     }
     endResetModel();
+    // A view sizes its headers anew only when told that their texts changed
+    // (taxon names from a taxonomy are longer).
+    if (rowCount() > 0)
+        emit headerDataChanged(Qt::Vertical, 0, rowCount() - 1);
+    if (columnCount() > 0)
+        emit headerDataChanged(Qt::Horizontal, 0, columnCount() - 1);
 }
 
 int CommunityPreviewModel::rowCount(const QModelIndex &parent) const

@@ -22,7 +22,7 @@ QString tr(const char *text)
     return QCoreApplication::translate("FileImport", text);
 }
 
-// From this size on the check runs away from the window.
+// From this size on the reading runs away from the window.
 constexpr std::size_t backgroundCheckBytes = 8 << 20;
 
 QString fromView(std::string_view text)
@@ -120,40 +120,36 @@ QStringList communityFileExtensions()
     return {QStringLiteral("tsv"), QStringLiteral("txt"), QStringLiteral("csv")};
 }
 
-bool checkCommunityText(Ui &ui, const std::shared_ptr<const std::string> &text,
-                        const CommunityOptions &options)
+std::shared_ptr<const ImportedCollectionGroup>
+readCommunityText(Ui &ui, const std::shared_ptr<const std::string> &text,
+                  const CommunityOptions &options)
 {
-    auto fault = std::make_shared<std::optional<CommunityFault>>();
-    const auto check = [text, options, fault] {
-        *fault = readCommunityTable(*text, options).fault;
-    };
+    auto read = std::make_shared<CommunityReadResult>();
+    const auto readAll = [text, options, read] { *read = readCommunityTable(*text, options); };
     if (text->size() < backgroundCheckBytes) {
-        check();
-    } else if (!runWhileWaiting(tr("Reading the community table\u2026"), check)) {
-        return false;
+        readAll();
+    } else if (!runWhileWaiting(tr("Reading the community table\u2026"), readAll)) {
+        return nullptr;
     }
-    if (!*fault) {
-        return true;
+    if (read->fault) {
+        ui.showImportAlert(fromView(importmessages::alertMessage),
+                           QString::fromStdString(read->fault->message()),
+                           fromView(importmessages::helpAnchor));
+        return nullptr;
     }
-    ui.showImportAlert(fromView(importmessages::alertMessage),
-                       QString::fromStdString((*fault)->message()),
-                       fromView(importmessages::helpAnchor));
-    return false;
+    return std::shared_ptr<const ImportedCollectionGroup>(read, &read->group);
 }
 
-void importCommunityTextIntoWindow(DocumentWindow &window, const std::string &text,
-                                   const CommunityOptions &options)
+void importCommunityIntoWindow(DocumentWindow &window, const ImportedCollectionGroup &table)
 {
     MyDocument &document = window.document();
     const MyDocument::BusyScope busy(document);
-    const CommunityImportResult result =
-        document.importRecords(communityImportTitle(), [&](Store &store) {
-            return addCommunityTableToMOCFromString(store, text, options);
-        });
-    if (!result.imported.censuses.empty()) {
-        document.selectCollection(result.imported.censuses.front());
+    const StoreImportResult result = document.importRecords(
+        communityImportTitle(), [&](Store &store) { return addCommunityGroupToMOC(store, table); });
+    if (!result.censuses.empty()) {
+        document.selectCollection(result.censuses.front());
     }
-    setCompletionList(window, result.imported.completionList);
+    setCompletionList(window, result.completionList);
 }
 
 } // namespace quorvella

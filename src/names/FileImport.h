@@ -40,17 +40,17 @@ bool checkImportText(Ui &ui, ImportFormat format, const std::string &text);
 void importTextIntoWindow(DocumentWindow &window, ImportFormat format, const std::string &text);
 
 // The community-table import: its title (also the undo step's name), the
-// extensions its open panel offers ("tsv", "txt", "csv"), the check of a
+// extensions its open panel offers ("tsv", "txt", "csv"), the reading of the
 // whole table (a fault is shown in the import alert, naming its line and
-// column) and the import itself, as one undo step, after which the first
-// new collection is selected and the completion list holds the taxon names.
+// column; a large text is read on another thread behind a progress dialog,
+// and nothing is returned without an alert when the user cancels it) and the
+// import of what was read, as one undo step, after which the first new
+// collection is selected and the completion list holds the taxon names.
 QString communityImportTitle();
 QStringList communityFileExtensions();
-// A large text is read on another thread behind a progress dialog; false
-// without an alert when the user cancels it.
-bool checkCommunityText(Ui &ui, const std::shared_ptr<const std::string> &text,
-                        const CommunityOptions &options);
-void importCommunityTextIntoWindow(DocumentWindow &window, const std::string &text,
-                                   const CommunityOptions &options);
+std::shared_ptr<const ImportedCollectionGroup>
+readCommunityText(Ui &ui, const std::shared_ptr<const std::string> &text,
+                  const CommunityOptions &options);
+void importCommunityIntoWindow(DocumentWindow &window, const ImportedCollectionGroup &table);
 
 } // namespace quorvella

@@ -85,15 +85,17 @@ bool ImportExportCommands::importCommunityTable()
     const auto text = std::make_shared<const std::string>(std::move(*read));
     const std::optional<CommunityOptions> options =
         ui.chooseCommunityOptions(QFileInfo(path).fileName(), *text);
-    // Nothing is created, not even a document, for a table with a fault.
-    if (!options || !checkCommunityText(ui, text, *options)) {
+    if (!options) {
         return false;
     }
-    DocumentWindow *window = targetWindow();
+    // Nothing is created, not even a document, for a table with a fault.
+    const std::shared_ptr<const ImportedCollectionGroup> table =
+        readCommunityText(ui, text, *options);
+    DocumentWindow *window = table ? targetWindow() : nullptr;
     if (window == nullptr) {
         return false;
     }
-    importCommunityTextIntoWindow(*window, *text, *options);
+    importCommunityIntoWindow(*window, *table);
     return true;
 }
 

@@ -105,9 +105,12 @@ CommunityImportResult addCommunityTableToMOCFromString(Store &store, std::string
     if (read.fault) {
         return {{}, std::move(read.fault)};
     }
-    return {
-        {insertCollections(store, read.group.collections), std::move(read.group.completionNames)},
-        std::nullopt};
+    return {addCommunityGroupToMOC(store, read.group), std::nullopt};
+}
+
+StoreImportResult addCommunityGroupToMOC(Store &store, const ImportedCollectionGroup &group)
+{
+    return {insertCollections(store, group.collections), group.completionNames};
 }
 
 } // namespace quorvella

@@ -54,5 +54,8 @@ struct CommunityImportResult
 };
 CommunityImportResult addCommunityTableToMOCFromString(Store &store, std::string_view text,
                                                        const CommunityOptions &options = {});
+// The same for a table read already without a fault (readCommunityTable), so
+// that a reading away from the window need not be repeated.
+StoreImportResult addCommunityGroupToMOC(Store &store, const ImportedCollectionGroup &group);
 
 } // namespace quorvella
