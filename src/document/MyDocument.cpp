@@ -154,7 +154,7 @@ void MyDocument::replaceContents(Store &&records)
     else if (m_censusModel->rowCount() > 0)
         selectCollection(m_censusModel->censusAt(0));
     for (const auto &[taxon, name] : taxa) {
-        const Taxon *found = m_store->findTaxon(taxon);
+        const std::optional<Taxon> found = m_store->findTaxon(taxon);
         const int row = found && found->taxonName == name ? m_taxonModel->rowOf(taxon) : -1;
         if (row >= 0)
             m_taxonSelection->select(m_taxonModel->index(row, TaxonTableModel::NameColumn),
@@ -298,7 +298,7 @@ void MyDocument::recordUpdate(const Census &census)
 
 void MyDocument::recordUpdate(const Taxon &taxon)
 {
-    if (const Taxon *before = m_store->findTaxon(taxon.id))
+    if (const std::optional<Taxon> before = m_store->findTaxon(taxon.id))
         m_recorder->noteBefore(*before);
     m_store->updateTaxon(taxon);
 }
@@ -396,7 +396,7 @@ bool MyDocument::setCensusName(RecordId census, const QString &name)
 
 bool MyDocument::setTaxonName(RecordId taxon, const QString &name)
 {
-    const Taxon *current = m_store->findTaxon(taxon);
+    const std::optional<Taxon> current = m_store->findTaxon(taxon);
     if (!current)
         return false;
     Taxon updated = *current;
@@ -409,7 +409,7 @@ bool MyDocument::setTaxonName(RecordId taxon, const QString &name)
 
 bool MyDocument::setTaxonAbundanceText(RecordId taxon, const QString &text)
 {
-    const Taxon *current = m_store->findTaxon(taxon);
+    const std::optional<Taxon> current = m_store->findTaxon(taxon);
     if (!current)
         return false;
     const ParsedAbundance abundance = parseAbundance(text);
@@ -430,7 +430,7 @@ bool MyDocument::setTaxonAbundanceText(RecordId taxon, const QString &text)
 
 bool MyDocument::setTaxonIncluded(RecordId taxon, bool included)
 {
-    const Taxon *current = m_store->findTaxon(taxon);
+    const std::optional<Taxon> current = m_store->findTaxon(taxon);
     if (!current)
         return false;
     Taxon updated = *current;
@@ -579,7 +579,7 @@ std::vector<TaxonEntry> MyDocument::selectedCollectionTaxonEntries() const
     std::vector<TaxonEntry> entries;
     entries.reserve(m_taxonModel->taxa().size());
     for (const RecordId id : m_taxonModel->taxa()) {
-        if (const Taxon *taxon = m_store->findTaxon(id))
+        if (const std::optional<Taxon> taxon = m_store->findTaxon(id))
             entries.push_back(toEntry(*taxon, std::nullopt));
     }
     return entries;

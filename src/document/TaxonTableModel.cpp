@@ -37,7 +37,7 @@ QVariant TaxonTableModel::data(const QModelIndex &index, int role) const
 {
     if (!checkIndex(index, CheckIndexOption::IndexIsValid | CheckIndexOption::ParentIsInvalid))
         return {};
-    const Taxon *taxon = m_store.findTaxon(taxonAt(index.row()));
+    const std::optional<Taxon> taxon = m_store.findTaxon(taxonAt(index.row()));
     if (!taxon)
         return {};
     if (role == RecordIdRole)
@@ -117,8 +117,8 @@ int TaxonTableModel::rowOf(RecordId taxon) const
 
 bool TaxonTableModel::less(RecordId a, RecordId b) const
 {
-    const Taxon *x = m_store.findTaxon(a);
-    const Taxon *y = m_store.findTaxon(b);
+    const std::optional<Taxon> x = m_store.findTaxon(a);
+    const std::optional<Taxon> y = m_store.findTaxon(b);
     if (!x || !y)
         return a < b;
     return taxonDisplayLess(*x, *y);

@@ -32,7 +32,7 @@ std::string speciesText(MyDocument &document)
 {
     std::vector<SpeciesRow> rows;
     for (const RecordId id : document.selectedTaxa()) {
-        if (const Taxon *taxon = document.store().findTaxon(id)) {
+        if (const std::optional<Taxon> taxon = document.store().findTaxon(id)) {
             rows.push_back({taxon->taxonName.value_or(std::string()), taxon->abundance});
         }
     }

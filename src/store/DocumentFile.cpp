@@ -115,9 +115,7 @@ Store DocumentFile::load(const fs::path &file)
         FileReplacement::removeStaleTemporaryFiles(file);
         checkReadable(file);
         SqliteDatabase db(file, SqliteDatabase::Mode::ReadOnly);
-        DeletedRecords records = DocumentReader(db).read();
-        Store store;
-        store.restore(std::move(records));
+        Store store = DocumentReader(db).read();
         store.setModified(false);
         return store;
     });

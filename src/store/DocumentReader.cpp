@@ -81,15 +81,21 @@ private:
 
 } // namespace
 
-DeletedRecords DocumentReader::read()
+Store DocumentReader::read()
 {
     checkIdentity();
     checkIntegrity();
     checkColumns("census", DocumentSchema::censusColumns);
     checkColumns("taxon", DocumentSchema::taxonColumns);
-    DeletedRecords records{readCensuses(), readTaxa()};
-    checkReferences(records.censuses, records.taxa);
-    return records;
+    Store store;
+    std::vector<Census> censuses = readCensuses();
+    std::unordered_set<RecordId> censusIds;
+    for (const Census &census : censuses) {
+        censusIds.insert(census.id);
+    }
+    store.restore({std::move(censuses), {}});
+    readTaxa(store, censusIds);
+    return store;
 }
 
 void DocumentReader::checkIdentity()
@@ -163,15 +169,20 @@ std::vector<Census> DocumentReader::readCensuses()
     return censuses;
 }
 
-std::vector<Taxon> DocumentReader::readTaxa()
+void DocumentReader::readTaxa(Store &store, const std::unordered_set<RecordId> &censusIds)
 {
-    std::vector<Taxon> taxa;
+    constexpr std::size_t chunkSize = 16384;
+    DeletedRecords chunk;
+    chunk.taxa.reserve(chunkSize);
     SqliteStatement rows(db_, std::string("SELECT ") + DocumentSchema::taxonColumns +
                                   " FROM taxon ORDER BY id");
     while (rows.step()) {
         const RowReader row(rows, "taxon", DocumentSchema::taxonColumns);
-        Taxon taxon;
+        Taxon &taxon = chunk.taxa.emplace_back();
         taxon.id = row.id();
+        if (censusIds.contains(taxon.id)) {
+            damaged("the id " + std::to_string(taxon.id) + " belongs to a collection and a taxon");
+        }
         taxon.taxonName = row.get(1, readStoredText);
         taxon.abundance = row.get(2, readStoredInt32);
         if (rows.columnType(3) != SQLITE_NULL) {
@@ -179,33 +190,22 @@ std::vector<Taxon> DocumentReader::readTaxa()
                 row.fail(3, "a value that is not a collection id");
             }
             taxon.census = rows.columnInteger(3);
+            if (!censusIds.contains(*taxon.census)) {
+                damaged("taxon " + std::to_string(taxon.id) + " belongs to collection " +
+                        std::to_string(*taxon.census) + ", which the file does not hold");
+            }
         }
         const auto include = row.get(4, readStoredInt32);
         if (!include || (*include != 0 && *include != 1)) {
             row.fail(4, "a value other than 0 or 1");
         }
         taxon.includeTaxon = *include == 1;
-        taxa.push_back(std::move(taxon));
-    }
-    return taxa;
-}
-
-void DocumentReader::checkReferences(const std::vector<Census> &censuses,
-                                     const std::vector<Taxon> &taxa)
-{
-    std::unordered_set<RecordId> censusIds;
-    for (const Census &census : censuses) {
-        censusIds.insert(census.id);
-    }
-    for (const Taxon &taxon : taxa) {
-        if (censusIds.contains(taxon.id)) {
-            damaged("the id " + std::to_string(taxon.id) + " belongs to a collection and a taxon");
-        }
-        if (taxon.census && !censusIds.contains(*taxon.census)) {
-            damaged("taxon " + std::to_string(taxon.id) + " belongs to collection " +
-                    std::to_string(*taxon.census) + ", which the file does not hold");
+        if (chunk.taxa.size() == chunkSize) {
+            store.restore(std::move(chunk));
+            chunk.taxa.clear();
         }
     }
+    store.restore(std::move(chunk));
 }
 
 } // namespace quorvella

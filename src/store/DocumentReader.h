@@ -1,6 +1,8 @@
 #pragma once
 
-#include "store/StoreChanges.h"
+#include "store/Store.h"
+
+#include <unordered_set>
 
 namespace quorvella {
 
@@ -15,16 +17,16 @@ class DocumentReader
 public:
     explicit DocumentReader(const SqliteDatabase &db) : db_(db) {}
 
-    // All checks, then every record with its saved id, in store order.
-    DeletedRecords read();
+    // All checks, then a store of every record with its saved id, in store
+    // order. Taxa are read in chunks, so no second copy of them is held.
+    Store read();
 
 private:
     void checkIdentity();
     void checkIntegrity();
     void checkColumns(const char *table, const char *columns);
     std::vector<Census> readCensuses();
-    std::vector<Taxon> readTaxa();
-    void checkReferences(const std::vector<Census> &censuses, const std::vector<Taxon> &taxa);
+    void readTaxa(Store &store, const std::unordered_set<RecordId> &censusIds);
 
     const SqliteDatabase &db_;
 };

@@ -12,22 +12,68 @@
 namespace quorvella {
 namespace {
 
-std::string insertStatement(const char *table, const char *columns, int count)
+std::string insertStatement(const char *table, const char *columns, int count, int rows = 1)
 {
-    std::string sql = std::string("INSERT INTO ") + table + " (" + columns + ") VALUES (?";
+    std::string row = "(?";
     for (int i = 1; i < count; ++i) {
-        sql += ", ?";
+        row += ", ?";
     }
-    return sql + ")";
+    row += ")";
+    std::string sql = std::string("INSERT INTO ") + table + " (" + columns + ") VALUES " + row;
+    for (int i = 1; i < rows; ++i) {
+        sql += ", " + row;
+    }
+    return sql;
 }
+
+// Inserts rows through a statement of many rows: a step per row costs more
+// than writing the row (half of a large save). The rows past the last full
+// statement go one by one.
+class RowInserter
+{
+public:
+    static constexpr int rowsPerStatement = 64;
+
+    RowInserter(SqliteDatabase &db, const char *table, const char *columns, int columnCount,
+                std::size_t rowCount)
+        : many_(db, insertStatement(table, columns, columnCount, rowsPerStatement)),
+          one_(db, insertStatement(table, columns, columnCount)), columnCount_(columnCount),
+          rowsInFullStatements_(rowCount - rowCount % rowsPerStatement)
+    {}
+
+    // Calls bind(statement, index of the row's first parameter), then steps
+    // the statement when it is full.
+    template <typename Bind> void add(Bind bind)
+    {
+        const bool inMany = written_ < rowsInFullStatements_;
+        const int row = inMany ? static_cast<int>(written_ % rowsPerStatement) : 0;
+        SqliteStatement &statement = inMany ? many_ : one_;
+        bind(statement, row * columnCount_);
+        ++written_;
+        if (!inMany || row == rowsPerStatement - 1) {
+            statement.step();
+            statement.reset();
+        }
+    }
+
+private:
+    SqliteStatement many_;
+    SqliteStatement one_;
+    int columnCount_;
+    std::size_t rowsInFullStatements_;
+    std::size_t written_ = 0;
+};
 
 } // namespace
 
 void DocumentWriter::write(SqliteDatabase &db, const Store &store)
 {
     // The database is a new file that replaces the document only once it is
-    // complete, so it needs no rollback journal of its own.
-    db.execute("PRAGMA journal_mode = OFF; PRAGMA synchronous = FULL;");
+    // complete, and FileReplacement syncs it to the disk before the rename:
+    // it needs neither a rollback journal nor syncs of its own.
+    db.execute("PRAGMA journal_mode = OFF; PRAGMA synchronous = OFF; "
+               "PRAGMA locking_mode = EXCLUSIVE; PRAGMA cache_size = -32768; "
+               "PRAGMA temp_store = MEMORY;");
     db.execute("BEGIN");
     db.execute(DocumentSchema::createTables);
     writeCensuses(db, store);
@@ -66,20 +112,21 @@ void DocumentWriter::writeCensuses(SqliteDatabase &db, const Store &store)
 
 void DocumentWriter::writeTaxa(SqliteDatabase &db, const Store &store)
 {
-    SqliteStatement insert(db, insertStatement("taxon", DocumentSchema::taxonColumns,
-                                               DocumentSchema::taxonColumnCount));
-    store.forEachTaxon([&](const Taxon &taxon) {
-        insert.bindInteger(0, taxon.id);
-        if (taxon.taxonName) {
-            insert.bindText(1, *taxon.taxonName);
-        }
-        bindStoredInt32(insert, 2, taxon.abundance);
-        if (taxon.census) {
-            insert.bindInteger(3, *taxon.census);
-        }
-        insert.bindInteger(4, taxon.includeTaxon ? 1 : 0);
-        insert.step();
-        insert.reset();
+    RowInserter insert(db, "taxon", DocumentSchema::taxonColumns, DocumentSchema::taxonColumnCount,
+                       store.taxonCount());
+    // The names are bound without a copy: the store's interned bytes stay put.
+    store.forEachTaxonView([&](const TaxonView &taxon) {
+        insert.add([&](SqliteStatement &statement, int first) {
+            statement.bindInteger(first, taxon.id);
+            if (taxon.taxonName) {
+                statement.bindText(first + 1, *taxon.taxonName);
+            }
+            bindStoredInt32(statement, first + 2, taxon.abundance);
+            if (taxon.census) {
+                statement.bindInteger(first + 3, *taxon.census);
+            }
+            statement.bindInteger(first + 4, taxon.includeTaxon ? 1 : 0);
+        });
     });
 }
 

@@ -8,7 +8,10 @@ namespace quorvella {
 
 SqliteDatabase::SqliteDatabase(const std::filesystem::path &file, Mode mode)
 {
-    const int flags = mode == Mode::ReadOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE;
+    // One connection is used by one thread at a time: SQLite's own locking of
+    // every call is not needed (a tenth of a large save's time).
+    const int flags = (mode == Mode::ReadOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE) |
+                      SQLITE_OPEN_NOMUTEX;
     // An absolute path never reads as an SQLite URI ("file:..."), whatever
     // the library's URI setting.
     const std::filesystem::path absolute = std::filesystem::absolute(file);

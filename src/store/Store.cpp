@@ -26,11 +26,9 @@ RecordId Store::insertCensus(Census census)
 RecordId Store::insertTaxon(Taxon taxon)
 {
     requireCensusOrNone(taxon.census);
-    taxon.id = nextId_++;
-    const RecordId id = taxon.id;
-    linkTaxon(taxon);
-    taxa_.emplace(id, std::move(taxon));
-    taxonOrder_.insert(id);
+    taxon.id = nextId_;
+    taxa_.append(taxon);
+    const RecordId id = nextId_++;
     noteTaxon(id, Change::Inserted);
     changed();
     return id;
@@ -53,17 +51,15 @@ void Store::updateCensus(const Census &census)
 
 void Store::updateTaxon(const Taxon &taxon)
 {
-    const auto found = taxa_.find(taxon.id);
-    if (found == taxa_.end()) {
+    const std::optional<TaxonTable::Slot> slot = taxa_.find(taxon.id);
+    if (!slot) {
         throw std::invalid_argument("updateTaxon: no taxon with id " + std::to_string(taxon.id));
     }
     requireCensusOrNone(taxon.census);
-    if (found->second.sameAttributes(taxon)) {
+    if (taxa_.sameAttributes(*slot, taxon)) {
         return;
     }
-    unlinkTaxon(found->second);
-    found->second = taxon;
-    linkTaxon(taxon);
+    taxa_.update(*slot, taxon);
     noteTaxon(taxon.id, Change::Updated);
     changed();
 }
@@ -77,21 +73,22 @@ DeletedRecords Store::deleteCensuses(std::span<const RecordId> ids)
         if (found == censuses_.end()) {
             continue;
         }
-        // Deleting a collection deletes its taxa (copy: erasing edits the set).
-        if (const auto members = taxaByCensus_.find(id); members != taxaByCensus_.end()) {
-            std::vector<RecordId> memberIds;
-            memberIds.reserve(members->second.size());
-            members->second.forEach([&](RecordId taxonId) { memberIds.push_back(taxonId); });
-            for (const RecordId taxonId : memberIds) {
-                eraseTaxon(taxonId, removed);
-            }
+        // Deleting a collection deletes its taxa, from the last one (copy:
+        // erasing edits the list; the list then only ever loses its end).
+        const std::vector<TaxonTable::Slot> members = taxa_.slotsOfCensus(id);
+        const std::size_t firstRemoved = removed.taxa.size();
+        for (auto member = members.rbegin(); member != members.rend(); ++member) {
+            eraseTaxon(*member, removed);
         }
+        std::reverse(removed.taxa.begin() + static_cast<std::ptrdiff_t>(firstRemoved),
+                     removed.taxa.end());
         noteCensus(id, Change::Deleted, &found->second);
         removed.censuses.push_back(std::move(found->second));
         censuses_.erase(found);
         censusOrder_.erase(id);
         changed();
     }
+    taxa_.compactIfMostlyDead();
     return removed;
 }
 
@@ -100,22 +97,19 @@ DeletedRecords Store::deleteTaxa(std::span<const RecordId> ids)
     DeletedRecords removed;
     Batch batch(*this);
     for (const RecordId id : ids) {
-        eraseTaxon(id, removed);
+        if (const std::optional<TaxonTable::Slot> slot = taxa_.find(id)) {
+            eraseTaxon(*slot, removed);
+        }
     }
+    taxa_.compactIfMostlyDead();
     return removed;
 }
 
-void Store::eraseTaxon(RecordId id, DeletedRecords &removed)
+void Store::eraseTaxon(TaxonTable::Slot slot, DeletedRecords &removed)
 {
-    const auto found = taxa_.find(id);
-    if (found == taxa_.end()) {
-        return;
-    }
-    unlinkTaxon(found->second);
-    noteTaxon(id, Change::Deleted, &found->second);
-    removed.taxa.push_back(std::move(found->second));
-    taxa_.erase(found);
-    taxonOrder_.erase(id);
+    removed.taxa.push_back(taxa_.record(slot));
+    noteTaxon(removed.taxa.back().id, Change::Deleted, &removed.taxa.back());
+    taxa_.erase(slot);
     changed();
 }
 
@@ -142,17 +136,11 @@ void Store::restore(DeletedRecords &&records)
         noteCensus(id, Change::Inserted);
     }
     censusOrder_.insertMany(ids);
-    ids.clear();
-    taxa_.reserve(taxa_.size() + records.taxa.size());
-    for (Taxon &taxon : records.taxa) {
-        const RecordId id = taxon.id;
-        ids.push_back(id);
-        linkTaxon(taxon);
-        taxa_.emplace(id, std::move(taxon));
-        nextId_ = std::max(nextId_, id + 1);
-        noteTaxon(id, Change::Inserted);
+    taxa_.insertMany(records.taxa);
+    for (const Taxon &taxon : records.taxa) {
+        nextId_ = std::max(nextId_, taxon.id + 1);
+        noteTaxon(taxon.id, Change::Inserted);
     }
-    taxonOrder_.insertMany(ids);
     changed();
 }
 
@@ -185,12 +173,11 @@ void Store::checkRestorable(const DeletedRecords &records) const
 DeletedRecords Store::removeOrphanedTaxa()
 {
     std::vector<RecordId> orphans;
-    taxonOrder_.forEach([&](RecordId id) {
-        const Taxon &taxon = taxa_.at(id);
-        if (!taxon.census) {
-            logLine("orphaned taxon " + taxon.taxonName.value_or("(null)") +
+    taxa_.forEach([&](TaxonTable::Slot slot) {
+        if (!taxa_.census(slot)) {
+            logLine("orphaned taxon " + std::string(taxa_.name(slot).value_or("(null)")) +
                     " removed from database");
-            orphans.push_back(id);
+            orphans.push_back(taxa_.id(slot));
         }
     });
     return deleteTaxa(orphans);
@@ -201,8 +188,6 @@ void Store::replaceAllRecords(Store &&other)
     censuses_ = std::move(other.censuses_);
     taxa_ = std::move(other.taxa_);
     censusOrder_ = std::move(other.censusOrder_);
-    taxonOrder_ = std::move(other.taxonOrder_);
-    taxaByCensus_ = std::move(other.taxaByCensus_);
     nextId_ = other.nextId_;
     pendingCensuses_.clear();
     pendingTaxa_.clear();
@@ -221,28 +206,6 @@ void Store::requireCensusOrNone(const std::optional<RecordId> &census) const
     }
 }
 
-void Store::linkTaxon(const Taxon &taxon)
-{
-    if (taxon.census) {
-        taxaByCensus_[*taxon.census].insert(taxon.id);
-    }
-}
-
-void Store::unlinkTaxon(const Taxon &taxon)
-{
-    if (!taxon.census) {
-        return;
-    }
-    const auto members = taxaByCensus_.find(*taxon.census);
-    if (members == taxaByCensus_.end()) {
-        return;
-    }
-    members->second.erase(taxon.id);
-    if (members->second.empty()) {
-        taxaByCensus_.erase(members);
-    }
-}
-
 // --- reading ------------------------------------------------------------------
 
 const Census *Store::findCensus(RecordId id) const
@@ -251,10 +214,10 @@ const Census *Store::findCensus(RecordId id) const
     return found == censuses_.end() ? nullptr : &found->second;
 }
 
-const Taxon *Store::findTaxon(RecordId id) const
+std::optional<Taxon> Store::findTaxon(RecordId id) const
 {
-    const auto found = taxa_.find(id);
-    return found == taxa_.end() ? nullptr : &found->second;
+    const std::optional<TaxonTable::Slot> slot = taxa_.find(id);
+    return slot ? std::optional(taxa_.record(*slot)) : std::nullopt;
 }
 
 std::vector<Census> Store::createArrayOfAllCensuses() const
@@ -269,25 +232,24 @@ std::vector<Taxon> Store::createArrayOfAllTaxa() const
 {
     std::vector<Taxon> all;
     all.reserve(taxa_.size());
-    taxonOrder_.forEach([&](RecordId id) { all.push_back(taxa_.at(id)); });
+    taxa_.forEach([&](TaxonTable::Slot slot) { all.push_back(taxa_.record(slot)); });
     return all;
 }
 
 std::vector<Taxon> Store::taxaOfCensus(RecordId censusId) const
 {
+    const std::vector<TaxonTable::Slot> &slots = taxa_.slotsOfCensus(censusId);
     std::vector<Taxon> members;
-    const auto found = taxaByCensus_.find(censusId);
-    if (found != taxaByCensus_.end()) {
-        members.reserve(found->second.size());
-        found->second.forEach([&](RecordId id) { members.push_back(taxa_.at(id)); });
+    members.reserve(slots.size());
+    for (const TaxonTable::Slot slot : slots) {
+        members.push_back(taxa_.record(slot));
     }
     return members;
 }
 
 std::size_t Store::taxonCountOfCensus(RecordId censusId) const
 {
-    const auto found = taxaByCensus_.find(censusId);
-    return found == taxaByCensus_.end() ? 0 : found->second.size();
+    return taxa_.slotsOfCensus(censusId).size();
 }
 
 bool Store::hasTaxonData(std::optional<RecordId> selectedCensus) const
@@ -297,10 +259,11 @@ bool Store::hasTaxonData(std::optional<RecordId> selectedCensus) const
 
 bool Store::hasCountedTaxa() const
 {
-    return std::any_of(taxa_.begin(), taxa_.end(), [](const auto &entry) {
-        const Taxon &taxon = entry.second;
-        return taxon.census && taxon.abundance.value_or(0) > 0;
+    bool counted = false;
+    taxa_.forEach([&](TaxonTable::Slot slot) {
+        counted = counted || (taxa_.census(slot) && taxa_.abundance(slot).value_or(0) > 0);
     });
+    return counted;
 }
 
 // --- change notifications -------------------------------------------------------
@@ -400,10 +363,10 @@ StoreChanges Store::collectPendingChanges()
     for (auto &[id, entry] : pendingTaxa_) {
         switch (entry.change) {
         case Change::Inserted:
-            changes.insertedTaxa.push_back(taxa_.at(id));
+            changes.insertedTaxa.push_back(*findTaxon(id));
             break;
         case Change::Updated:
-            changes.updatedTaxa.push_back(taxa_.at(id));
+            changes.updatedTaxa.push_back(*findTaxon(id));
             break;
         case Change::Deleted:
             changes.deletedTaxa.push_back(std::move(entry.deletedValue));

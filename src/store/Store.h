@@ -5,6 +5,7 @@
 #include "store/RecordId.h"
 #include "store/StoreChanges.h"
 #include "store/Taxon.h"
+#include "store/TaxonTable.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -73,7 +74,8 @@ public:
     // --- reading ----------------------------------------------------------
 
     const Census *findCensus(RecordId id) const; // nullptr when absent
-    const Taxon *findTaxon(RecordId id) const;
+    // A copy: taxa are held packed (TaxonTable), not as Taxon objects.
+    std::optional<Taxon> findTaxon(RecordId id) const;
 
     // Every record of a kind, in store order (orphans included for taxa).
     std::vector<Census> createArrayOfAllCensuses() const;
@@ -83,7 +85,18 @@ public:
     // passes over a whole large document). The visitor must not change the store.
     template <typename Visit> void forEachTaxon(Visit visit) const
     {
-        taxonOrder_.forEach([&](RecordId id) { visit(taxa_.at(id)); });
+        Taxon taxon; // one record refilled for every visit
+        taxa_.forEach([&](TaxonTable::Slot slot) {
+            taxa_.read(slot, taxon);
+            visit(static_cast<const Taxon &>(taxon));
+        });
+    }
+
+    // The same without materialising records: the fastest pass over every
+    // taxon (the document file's writer). Views stay valid until the store changes.
+    template <typename Visit> void forEachTaxonView(Visit visit) const
+    {
+        taxa_.forEach([&](TaxonTable::Slot slot) { visit(taxa_.view(slot)); });
     }
 
     // The taxa of one collection in store order; empty for an unknown id.
@@ -144,9 +157,7 @@ private:
 
     void checkRestorable(const DeletedRecords &records) const;
     void requireCensusOrNone(const std::optional<RecordId> &census) const;
-    void linkTaxon(const Taxon &taxon);
-    void unlinkTaxon(const Taxon &taxon);
-    void eraseTaxon(RecordId id, DeletedRecords &removed);
+    void eraseTaxon(TaxonTable::Slot slot, DeletedRecords &removed);
     void noteCensus(RecordId id, Change change, const Census *deleted = nullptr);
     void noteTaxon(RecordId id, Change change, const Taxon *deleted = nullptr);
     void changed();
@@ -154,12 +165,8 @@ private:
     StoreChanges collectPendingChanges();
 
     std::unordered_map<RecordId, Census> censuses_;
-    std::unordered_map<RecordId, Taxon> taxa_;
     IdOrder censusOrder_;
-    IdOrder taxonOrder_;
-    // Taxa of each collection, in store order; a collection without taxa may
-    // have no entry.
-    std::unordered_map<RecordId, IdOrder> taxaByCensus_;
+    TaxonTable taxa_;
     RecordId nextId_ = 1;
     bool modified_ = false;
 

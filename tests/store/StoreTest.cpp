@@ -4,6 +4,8 @@
 
 #include <functional>
 #include <gtest/gtest.h>
+#include <map>
+#include <random>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -190,6 +192,81 @@ TEST(Store, MovingATaxonUpdatesTheTaxaOfBothCollections)
     store.updateTaxon(taxon);
     EXPECT_EQ(store.taxonCountOfCensus(b), 0u);
     EXPECT_EQ(store.taxonCount(), 1u);
+}
+
+// The packed taxa against the plainest model (a map from id to record) over
+// random edits, deletes and undos; enough deletes to drop dead slots, and
+// restores of old ids after that, which put records between living ones.
+TEST(Store, PackedTaxaBehaveLikeAMapOfRecordsUnderRandomEdits)
+{
+    Store store;
+    std::map<RecordId, Taxon> model;
+    std::vector<RecordId> censuses;
+    for (const char *name : {"a", "b", "c"}) {
+        censuses.push_back(store.insertCensus(named(name)));
+    }
+    std::vector<DeletedRecords> undo;
+    std::mt19937 random(7);
+    const auto pick = [&](std::size_t n) {
+        return std::uniform_int_distribution<std::size_t>(0, n - 1)(random);
+    };
+    const auto anyTaxon = [&] {
+        return std::next(model.begin(), static_cast<long>(pick(model.size())))->second;
+    };
+    for (int step = 0; step < 4000; ++step) {
+        const std::size_t action = pick(10);
+        if (action < 5 || model.empty()) {
+            Taxon taxon = taxonIn(pick(8) == 0 ? std::nullopt : std::optional(censuses[pick(3)]),
+                                  pick(5) == 0 ? "Globigerina bulloides d'Orbigny 1826" : "x",
+                                  static_cast<std::int32_t>(pick(50)));
+            taxon.taxonName = pick(6) == 0 ? std::nullopt : taxon.taxonName;
+            taxon.id = store.insertTaxon(taxon);
+            model[taxon.id] = taxon;
+        } else if (action < 7) {
+            Taxon taxon = anyTaxon();
+            taxon.census = pick(4) == 0 ? std::nullopt : std::optional(censuses[pick(3)]);
+            taxon.abundance = pick(3) == 0 ? std::nullopt : std::optional(std::int32_t(-3));
+            taxon.includeTaxon = !taxon.includeTaxon;
+            store.updateTaxon(taxon);
+            model[taxon.id] = taxon;
+        } else if (action < 9) {
+            std::vector<RecordId> ids;
+            for (std::size_t n = pick(40) + 1; n > 0 && !model.empty(); --n) {
+                ids.push_back(anyTaxon().id);
+                model.erase(ids.back());
+            }
+            undo.push_back(store.deleteTaxa(ids));
+        } else if (!undo.empty()) {
+            const DeletedRecords back = undo[pick(undo.size())];
+            std::erase_if(undo, [&](const DeletedRecords &r) {
+                return r.taxa.front().id == back.taxa.front().id;
+            });
+            for (const Taxon &taxon : back.taxa) {
+                model[taxon.id] = taxon;
+            }
+            store.restore(back);
+        }
+        if (step % 200 == 0 || step == 3999) {
+            std::vector<Taxon> expected;
+            for (const auto &entry : model) {
+                expected.push_back(entry.second);
+            }
+            const std::vector<Taxon> all = store.createArrayOfAllTaxa();
+            ASSERT_EQ(idsOf(all), idsOf(expected)) << "step " << step;
+            for (std::size_t i = 0; i < all.size(); ++i) {
+                ASSERT_TRUE(all[i].sameAttributes(expected[i])) << "taxon " << all[i].id;
+            }
+            for (const RecordId census : censuses) {
+                std::vector<RecordId> members;
+                for (const Taxon &taxon : expected) {
+                    if (taxon.census == census) {
+                        members.push_back(taxon.id);
+                    }
+                }
+                ASSERT_EQ(idsOf(store.taxaOfCensus(census)), members) << "step " << step;
+            }
+        }
+    }
 }
 
 TEST(Store, RemoveOrphanedTaxaDeletesOnlyOrphansWithOneLogLineEach)

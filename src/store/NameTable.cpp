@@ -1,0 +1,67 @@
+#include "store/NameTable.h"
+
+#include <limits>
+#include <stdexcept>
+
+namespace quorvella {
+
+std::uint64_t NameTable::hashOf(std::string_view name)
+{
+    // FNV-1a, then a final mix so that the low bits index well.
+    std::uint64_t hash = 0xcbf29ce484222325ULL;
+    for (const char c : name) {
+        hash = (hash ^ static_cast<unsigned char>(c)) * 0x100000001b3ULL;
+    }
+    hash ^= hash >> 32;
+    hash *= 0x9e3779b97f4a7c15ULL;
+    return hash ^ (hash >> 29);
+}
+
+NameTable::Number NameTable::intern(std::string_view name)
+{
+    if ((size() + 1) * 3 > slots_.size() * 2) { // keep the table at most two thirds full
+        grow();
+    }
+    const std::uint64_t hash = hashOf(name);
+    const std::size_t mask = slots_.size() - 1;
+    std::size_t at = static_cast<std::size_t>(hash) & mask;
+    for (; slots_[at] != none; at = (at + 1) & mask) {
+        if (text(slots_[at]) == name) {
+            return slots_[at];
+        }
+    }
+    if (bytes_.size() + name.size() > std::numeric_limits<std::uint32_t>::max()) {
+        throw std::length_error("the names of one document take more than 4 GB");
+    }
+    bytes_.insert(bytes_.end(), name.begin(), name.end());
+    starts_.push_back(static_cast<std::uint32_t>(bytes_.size()));
+    const auto number = static_cast<Number>(size());
+    slots_[at] = number;
+    return number;
+}
+
+void NameTable::grow()
+{
+    slots_.assign(slots_.empty() ? 16 : slots_.size() * 2, none);
+    for (Number number = 1; number <= size(); ++number) {
+        place(number, hashOf(text(number)));
+    }
+}
+
+void NameTable::place(Number number, std::uint64_t hash)
+{
+    const std::size_t mask = slots_.size() - 1;
+    std::size_t at = static_cast<std::size_t>(hash) & mask;
+    while (slots_[at] != none) {
+        at = (at + 1) & mask;
+    }
+    slots_[at] = number;
+}
+
+std::size_t NameTable::allocatedBytes() const
+{
+    return bytes_.capacity() + starts_.capacity() * sizeof(std::uint32_t) +
+           slots_.capacity() * sizeof(Number);
+}
+
+} // namespace quorvella

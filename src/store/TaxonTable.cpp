@@ -1,0 +1,234 @@
+#include "store/TaxonTable.h"
+
+#include <algorithm>
+#include <limits>
+#include <numeric>
+#include <stdexcept>
+
+namespace quorvella {
+namespace {
+
+template <typename Column> void permute(Column &column, const std::vector<TaxonTable::Slot> &order)
+{
+    Column sorted;
+    sorted.reserve(order.size());
+    for (const TaxonTable::Slot slot : order) {
+        sorted.push_back(column[slot]);
+    }
+    column = std::move(sorted);
+}
+
+} // namespace
+
+std::optional<TaxonTable::Slot> TaxonTable::findAny(RecordId id) const
+{
+    const auto at = std::lower_bound(ids_.begin(), ids_.end(), id);
+    if (at == ids_.end() || *at != id) {
+        return std::nullopt;
+    }
+    return static_cast<Slot>(at - ids_.begin());
+}
+
+std::optional<TaxonTable::Slot> TaxonTable::find(RecordId id) const
+{
+    const std::optional<Slot> slot = findAny(id);
+    return slot && (flags_[*slot] & Alive) != 0 ? slot : std::nullopt;
+}
+
+Taxon TaxonTable::record(Slot slot) const
+{
+    Taxon taxon;
+    read(slot, taxon);
+    return taxon;
+}
+
+void TaxonTable::read(Slot slot, Taxon &taxon) const
+{
+    taxon.id = ids_[slot];
+    if (const std::optional<std::string_view> text = name(slot)) {
+        if (taxon.taxonName) {
+            taxon.taxonName->assign(*text);
+        } else {
+            taxon.taxonName.emplace(*text);
+        }
+    } else {
+        taxon.taxonName.reset();
+    }
+    taxon.abundance = abundance(slot);
+    taxon.census = census(slot);
+    taxon.includeTaxon = (flags_[slot] & Included) != 0;
+}
+
+bool TaxonTable::sameAttributes(Slot slot, const Taxon &taxon) const
+{
+    const std::optional<std::string_view> text = name(slot);
+    const bool sameName = text.has_value() == taxon.taxonName.has_value() &&
+                          (!text || *text == std::string_view(*taxon.taxonName));
+    return sameName && abundance(slot) == taxon.abundance && census(slot) == taxon.census &&
+           ((flags_[slot] & Included) != 0) == taxon.includeTaxon;
+}
+
+void TaxonTable::write(Slot slot, const Taxon &taxon)
+{
+    names_[slot] = taxon.taxonName ? nameTable_.intern(*taxon.taxonName) : NameTable::none;
+    abundances_[slot] = taxon.abundance.value_or(0);
+    censuses_[slot] = taxon.census.value_or(0);
+    flags_[slot] = static_cast<std::uint8_t>(Alive | (taxon.includeTaxon ? Included : 0) |
+                                             (taxon.abundance ? HasAbundance : 0));
+}
+
+void TaxonTable::append(const Taxon &taxon)
+{
+    if (ids_.size() >= std::numeric_limits<Slot>::max()) {
+        throw std::length_error("a document holds at most 4 294 967 295 taxa");
+    }
+    const auto slot = static_cast<Slot>(ids_.size());
+    ids_.push_back(taxon.id);
+    names_.push_back(NameTable::none);
+    abundances_.push_back(0);
+    censuses_.push_back(0);
+    flags_.push_back(0);
+    write(slot, taxon);
+    link(slot);
+}
+
+void TaxonTable::insertMany(const std::vector<Taxon> &taxa)
+{
+    const std::size_t oldSize = ids_.size();
+    bool ordered = true;
+    std::vector<RecordId> touched;
+    for (const Taxon &taxon : taxa) {
+        const auto old =
+            std::lower_bound(ids_.begin(), ids_.begin() + static_cast<long>(oldSize), taxon.id);
+        if (old != ids_.begin() + static_cast<long>(oldSize) && *old == taxon.id) {
+            const auto slot = static_cast<Slot>(old - ids_.begin());
+            write(slot, taxon); // a dead slot of the same id comes back to life
+            --deadCount_;
+            slotsByCensus_[censuses_[slot]].push_back(slot);
+            touched.push_back(censuses_[slot]);
+            continue;
+        }
+        ordered = ordered && (ids_.empty() || taxon.id > ids_.back());
+        append(taxon);
+    }
+    if (!ordered) {
+        sortByIdAndRelink();
+        return;
+    }
+    std::sort(touched.begin(), touched.end());
+    touched.erase(std::unique(touched.begin(), touched.end()), touched.end());
+    for (const RecordId census : touched) {
+        std::vector<Slot> &slots = slotsByCensus_[census];
+        std::sort(slots.begin(), slots.end());
+    }
+    slotsByCensus_.erase(0); // orphans are in no list
+}
+
+void TaxonTable::update(Slot slot, const Taxon &taxon)
+{
+    const bool moves = census(slot) != taxon.census;
+    if (moves) {
+        unlink(slot);
+    }
+    write(slot, taxon);
+    if (moves) {
+        link(slot);
+    }
+}
+
+void TaxonTable::erase(Slot slot)
+{
+    unlink(slot);
+    flags_[slot] = 0;
+    ++deadCount_;
+}
+
+void TaxonTable::link(Slot slot)
+{
+    if (censuses_[slot] == 0) {
+        return;
+    }
+    std::vector<Slot> &slots = slotsByCensus_[censuses_[slot]];
+    if (slots.empty() || slots.back() < slot) {
+        slots.push_back(slot);
+    } else {
+        slots.insert(std::lower_bound(slots.begin(), slots.end(), slot), slot);
+    }
+}
+
+void TaxonTable::unlink(Slot slot)
+{
+    const auto found = slotsByCensus_.find(censuses_[slot]);
+    if (found == slotsByCensus_.end()) {
+        return;
+    }
+    std::vector<Slot> &slots = found->second;
+    if (!slots.empty() && slots.back() == slot) { // a collection deleted from its end
+        slots.pop_back();
+    } else if (const auto at = std::lower_bound(slots.begin(), slots.end(), slot);
+               at != slots.end() && *at == slot) {
+        slots.erase(at);
+    }
+    if (slots.empty()) {
+        slotsByCensus_.erase(found);
+    }
+}
+
+void TaxonTable::compactIfMostlyDead()
+{
+    if (deadCount_ <= 64 || deadCount_ * 2 <= ids_.size()) {
+        return;
+    }
+    std::vector<Slot> living;
+    living.reserve(size());
+    forEach([&](Slot slot) { living.push_back(slot); });
+    permute(ids_, living);
+    permute(names_, living);
+    permute(abundances_, living);
+    permute(censuses_, living);
+    permute(flags_, living);
+    deadCount_ = 0;
+    rebuildCensusLists();
+}
+
+void TaxonTable::sortByIdAndRelink()
+{
+    std::vector<Slot> order(ids_.size());
+    std::iota(order.begin(), order.end(), Slot{0});
+    std::sort(order.begin(), order.end(), [&](Slot a, Slot b) { return ids_[a] < ids_[b]; });
+    permute(ids_, order);
+    permute(names_, order);
+    permute(abundances_, order);
+    permute(censuses_, order);
+    permute(flags_, order);
+    rebuildCensusLists();
+}
+
+void TaxonTable::rebuildCensusLists()
+{
+    slotsByCensus_.clear();
+    forEach([&](Slot slot) { link(slot); });
+}
+
+const std::vector<TaxonTable::Slot> &TaxonTable::slotsOfCensus(RecordId census) const
+{
+    static const std::vector<Slot> none;
+    const auto found = slotsByCensus_.find(census);
+    return found == slotsByCensus_.end() ? none : found->second;
+}
+
+std::size_t TaxonTable::allocatedBytes() const
+{
+    std::size_t bytes =
+        ids_.capacity() * sizeof(RecordId) + names_.capacity() * sizeof(NameTable::Number) +
+        abundances_.capacity() * sizeof(std::int32_t) + censuses_.capacity() * sizeof(RecordId) +
+        flags_.capacity() + nameTable_.allocatedBytes();
+    // A node of the map: the key, the vector, the link and the allocator's header.
+    bytes += slotsByCensus_.bucket_count() * sizeof(void *);
+    for (const auto &[census, slots] : slotsByCensus_) {
+        bytes += 64 + slots.capacity() * sizeof(Slot);
+    }
+    return bytes;
+}
+
+} // namespace quorvella

@@ -1,0 +1,115 @@
+#pragma once
+
+#include "store/NameTable.h"
+#include "store/RecordId.h"
+#include "store/Taxon.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+namespace quorvella {
+
+// A taxon as the table holds it, without copying its name: the view stays
+// valid until the store changes.
+struct TaxonView
+{
+    RecordId id;
+    std::optional<std::string_view> taxonName;
+    std::optional<std::int32_t> abundance;
+    std::optional<RecordId> census;
+    bool includeTaxon;
+};
+
+// The taxa of a Store, held column by column in store order (ascending id):
+// about 29 bytes a taxon with its place in its collection's list, names
+// interned. A record is addressed by its slot; a deleted record stays in its
+// slot, marked dead, until dead slots are the majority and are dropped at
+// once (compact()), which moves slots. Slots are valid only until the next
+// compact() or insertMany().
+class TaxonTable
+{
+public:
+    using Slot = std::uint32_t;
+
+    std::size_t size() const { return ids_.size() - deadCount_; }
+
+    // The living record with this id, if there is one.
+    std::optional<Slot> find(RecordId id) const;
+    bool contains(RecordId id) const { return find(id).has_value(); }
+
+    RecordId id(Slot slot) const { return ids_[slot]; }
+    std::optional<RecordId> census(Slot slot) const
+    {
+        return censuses_[slot] != 0 ? std::optional(censuses_[slot]) : std::nullopt;
+    }
+    std::optional<std::int32_t> abundance(Slot slot) const
+    {
+        return (flags_[slot] & HasAbundance) != 0 ? std::optional(abundances_[slot]) : std::nullopt;
+    }
+    std::optional<std::string_view> name(Slot slot) const
+    {
+        return names_[slot] != NameTable::none ? std::optional(nameTable_.text(names_[slot]))
+                                               : std::nullopt;
+    }
+    Taxon record(Slot slot) const;
+    TaxonView view(Slot slot) const
+    {
+        return {ids_[slot], name(slot), abundance(slot), census(slot),
+                (flags_[slot] & Included) != 0};
+    }
+    // Overwrites `taxon` with the record, reusing its name's buffer.
+    void read(Slot slot, Taxon &taxon) const;
+    bool sameAttributes(Slot slot, const Taxon &taxon) const;
+
+    // Adds a record whose id is above every id held; its census is linked.
+    void append(const Taxon &taxon);
+    // Adds records with any ids not held by a living record, in one pass (a
+    // dead slot of the same id is revived in place).
+    void insertMany(const std::vector<Taxon> &taxa);
+    void update(Slot slot, const Taxon &taxon);
+    // Marks the record dead and takes it out of its collection's list.
+    void erase(Slot slot);
+    // Drops the slots of dead records when they are the majority.
+    void compactIfMostlyDead();
+
+    // Visits the living slots in store order. The visitor must not change the table.
+    template <typename Visit> void forEach(Visit visit) const
+    {
+        for (Slot slot = 0; slot < ids_.size(); ++slot) {
+            if ((flags_[slot] & Alive) != 0) {
+                visit(slot);
+            }
+        }
+    }
+    // The slots of one collection's taxa in store order (no copy).
+    const std::vector<Slot> &slotsOfCensus(RecordId census) const;
+
+    // Heap bytes held, for the memory benchmark.
+    std::size_t allocatedBytes() const;
+
+private:
+    enum Flag : std::uint8_t { Alive = 1, Included = 2, HasAbundance = 4 };
+
+    std::optional<Slot> findAny(RecordId id) const;
+    void write(Slot slot, const Taxon &taxon);
+    void link(Slot slot);
+    void unlink(Slot slot);
+    void rebuildCensusLists();
+    void sortByIdAndRelink();
+
+    std::vector<RecordId> ids_;
+    std::vector<NameTable::Number> names_;
+    std::vector<std::int32_t> abundances_;
+    std::vector<RecordId> censuses_; // 0: no collection (ids are positive)
+    std::vector<std::uint8_t> flags_;
+    std::size_t deadCount_ = 0;
+    NameTable nameTable_;
+    // Living slots of each collection in ascending order; absent when empty.
+    std::unordered_map<RecordId, std::vector<Slot>> slotsByCensus_;
+};
+
+} // namespace quorvella
