@@ -10,12 +10,15 @@
 // - BM_CliImport: importing the matrix into a new document in 1.5 s or less,
 //   peak_MB 300 or less; BM_CliImportCommunity the same for the table
 //   transposed as a tab-separated community table.
+// - BM_OpenImportedDocument: reading the imported document into a store, the
+//   store's share of opening it in the application (1 s or less in all).
 //
 // Every process-level figure comes from a child process (posix_spawn, wait4),
 // so the peak memory is that of the work alone. `scale_bench --once OP FILE`
 // is the child form of the in-process benchmarks.
 
 #include "CommunityTable.h"
+#include "store/DocumentFile.h"
 #include "textio/ImportParsing.h"
 #include "textio/ImportValidation.h"
 #include "textio/TextFile.h"
@@ -208,8 +211,18 @@ BENCHMARK_CAPTURE(BM_CliCommand, chao2, "chao2")
     ->UseManualTime()
     ->Iterations(3)
     ->Unit(benchmark::kMillisecond);
+// A child process that reads the document the matrix import wrote.
+void BM_OpenImportedDocument(benchmark::State &state)
+{
+    const fs::path document = workFolder() / "opened.qvl";
+    runChild({QUORVELLA_CLI_PATH, "import", "--format", "matrix", matrixFile().string(), "--into",
+              document.string()});
+    measureChild(state, {selfPath, "--once", "open", document.string()});
+}
+
 BENCHMARK(BM_CliImport)->UseManualTime()->Iterations(3)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_CliImportCommunity)->UseManualTime()->Iterations(3)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_OpenImportedDocument)->UseManualTime()->Iterations(3)->Unit(benchmark::kMillisecond);
 #endif
 
 BENCHMARK(BM_ValidateAndParseMatrix)->Iterations(3)->Unit(benchmark::kMillisecond);
@@ -225,6 +238,9 @@ int runOnce(std::string_view operation, const std::string &path)
         }
         const ImportedCollectionGroup group = parseCollectionGroup(*file.text);
         return group.collections.empty() ? 1 : 0;
+    }
+    if (operation == "open") {
+        return DocumentFile::load(path).taxonCount() > 0 ? 0 : 1;
     }
     return 2;
 }

@@ -146,27 +146,39 @@ void Store::restore(DeletedRecords &&records)
 
 void Store::checkRestorable(const DeletedRecords &records) const
 {
-    std::unordered_set<RecordId> incoming;
-    incoming.reserve(records.censuses.size() + records.taxa.size());
-    const auto claim = [&](RecordId id) {
-        if (id <= 0 || censuses_.contains(id) || taxa_.contains(id) ||
-            !incoming.insert(id).second) {
-            throw std::invalid_argument("restore: record id " + std::to_string(id) +
-                                        " is invalid or already in use");
-        }
+    // The collections in a hash set (few); the taxa, which may be a whole
+    // document being loaded, as a sorted list of ids.
+    std::unordered_set<RecordId> incomingCensuses;
+    std::vector<RecordId> incomingTaxa;
+    incomingTaxa.reserve(records.taxa.size());
+    const auto refuse = [](RecordId id) {
+        throw std::invalid_argument("restore: record id " + std::to_string(id) +
+                                    " is invalid or already in use");
     };
     for (const Census &census : records.censuses) {
-        claim(census.id);
+        if (census.id <= 0 || censuses_.contains(census.id) || taxa_.contains(census.id) ||
+            !incomingCensuses.insert(census.id).second) {
+            refuse(census.id);
+        }
     }
     for (const Taxon &taxon : records.taxa) {
-        claim(taxon.id);
-    }
-    for (const Taxon &taxon : records.taxa) {
+        if (taxon.id <= 0 || censuses_.contains(taxon.id) || taxa_.contains(taxon.id) ||
+            incomingCensuses.contains(taxon.id)) {
+            refuse(taxon.id);
+        }
         if (taxon.census && !censuses_.contains(*taxon.census) &&
-            !incoming.contains(*taxon.census)) {
+            !incomingCensuses.contains(*taxon.census)) {
             throw std::invalid_argument("restore: taxon " + std::to_string(taxon.id) +
                                         " belongs to a collection that does not exist");
         }
+        incomingTaxa.push_back(taxon.id);
+    }
+    if (!std::is_sorted(incomingTaxa.begin(), incomingTaxa.end())) {
+        std::sort(incomingTaxa.begin(), incomingTaxa.end());
+    }
+    if (const auto twice = std::adjacent_find(incomingTaxa.begin(), incomingTaxa.end());
+        twice != incomingTaxa.end()) {
+        refuse(*twice);
     }
 }
 
@@ -259,11 +271,9 @@ bool Store::hasTaxonData(std::optional<RecordId> selectedCensus) const
 
 bool Store::hasCountedTaxa() const
 {
-    bool counted = false;
-    taxa_.forEach([&](TaxonTable::Slot slot) {
-        counted = counted || (taxa_.census(slot) && taxa_.abundance(slot).value_or(0) > 0);
+    return taxa_.any([&](TaxonTable::Slot slot) {
+        return taxa_.census(slot) && taxa_.abundance(slot).value_or(0) > 0;
     });
-    return counted;
 }
 
 // --- change notifications -------------------------------------------------------

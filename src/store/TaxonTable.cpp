@@ -22,6 +22,9 @@ template <typename Column> void permute(Column &column, const std::vector<TaxonT
 
 std::optional<TaxonTable::Slot> TaxonTable::findAny(RecordId id) const
 {
+    if (ids_.empty() || id > ids_.back()) { // the common case of loading and importing
+        return std::nullopt;
+    }
     const auto at = std::lower_bound(ids_.begin(), ids_.end(), id);
     if (at == ids_.end() || *at != id) {
         return std::nullopt;
@@ -98,11 +101,15 @@ void TaxonTable::insertMany(const std::vector<Taxon> &taxa)
     bool ordered = true;
     std::vector<RecordId> touched;
     for (const Taxon &taxon : taxa) {
-        const auto old =
-            std::lower_bound(ids_.begin(), ids_.begin() + static_cast<long>(oldSize), taxon.id);
-        if (old != ids_.begin() + static_cast<long>(oldSize) && *old == taxon.id) {
+        // Only an id below the old end can have a dead slot to come back to
+        // (indexes, not iterators: appending moves the column).
+        const auto oldEnd = ids_.begin() + static_cast<std::ptrdiff_t>(oldSize);
+        const auto old = oldSize > 0 && taxon.id <= ids_[oldSize - 1]
+                             ? std::lower_bound(ids_.begin(), oldEnd, taxon.id)
+                             : oldEnd;
+        if (old != oldEnd && *old == taxon.id) {
             const auto slot = static_cast<Slot>(old - ids_.begin());
-            write(slot, taxon); // a dead slot of the same id comes back to life
+            write(slot, taxon);
             --deadCount_;
             slotsByCensus_[censuses_[slot]].push_back(slot);
             touched.push_back(censuses_[slot]);

@@ -85,6 +85,16 @@ public:
             }
         }
     }
+    // Whether some living slot satisfies the test; stops at the first.
+    template <typename Test> bool any(Test test) const
+    {
+        for (Slot slot = 0; slot < ids_.size(); ++slot) {
+            if ((flags_[slot] & Alive) != 0 && test(slot)) {
+                return true;
+            }
+        }
+        return false;
+    }
     // The slots of one collection's taxa in store order (no copy).
     const std::vector<Slot> &slotsOfCensus(RecordId census) const;
 
