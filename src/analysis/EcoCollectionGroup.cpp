@@ -48,17 +48,35 @@ void checkNotNegative(std::int64_t value, const char *what)
 
 } // namespace
 
-EcoCollectionGroup::EcoCollectionGroup(std::vector<TaxonEntry> taxa,
-                                       std::vector<std::optional<std::string>> collectionNames)
-    : taxa_(std::move(taxa)), censusNames_(std::move(collectionNames))
+GroupTaxa::GroupTaxa(std::vector<std::optional<std::string>> collectionNames)
+    : collectionNames_(std::move(collectionNames))
 {}
 
-std::optional<std::size_t> EcoCollectionGroup::rowOf(const TaxonEntry &taxon) const
+std::uint32_t GroupTaxa::nameIndex(std::string_view name)
 {
-    if (taxon.collection && *taxon.collection < censusNames_.size()) {
-        return *taxon.collection;
+    if (const auto found = indexOfName_.find(name); found != indexOfName_.end()) {
+        return found->second;
     }
-    return std::nullopt;
+    const auto index = static_cast<std::uint32_t>(names_.size());
+    names_.emplace_back(name);
+    indexOfName_.emplace(name, index);
+    return index;
+}
+
+EcoCollectionGroup::EcoCollectionGroup(const std::vector<TaxonEntry> &taxa,
+                                       std::vector<std::optional<std::string>> collectionNames)
+    : taxa_(std::move(collectionNames))
+{
+    taxa_.reserve(taxa.size());
+    for (const TaxonEntry &taxon : taxa) {
+        taxa_.add(taxon.collection, taxon.name, taxon.abundance);
+    }
+    taxa_.indexOfName_ = {};
+}
+
+EcoCollectionGroup::EcoCollectionGroup(GroupTaxa taxa) : taxa_(std::move(taxa))
+{
+    taxa_.indexOfName_ = {}; // only needed while names are added
 }
 
 std::optional<std::size_t> EcoCollectionGroup::columnOfTaxon(const std::string &name) const
@@ -73,20 +91,26 @@ std::optional<std::size_t> EcoCollectionGroup::columnOfTaxon(const std::string &
 void EcoCollectionGroup::createTaxonList()
 {
     collectionNames_.clear();
-    for (const std::optional<std::string> &name : censusNames_) {
+    for (const std::optional<std::string> &name : taxa_.collectionNames_) {
         collectionNames_.push_back(name.value_or(std::string()));
     }
 
-    columnByName_.clear();
-    taxonNames_.clear();
-    for (const TaxonEntry &taxon : taxa_) {
-        if (rowOf(taxon) && taxon.name && columnByName_.emplace(*taxon.name, 0).second) {
-            taxonNames_.push_back(*taxon.name);
-        }
+    // Sorting the distinct names' indexes gives each name its column.
+    const std::vector<std::string> &names = taxa_.names_;
+    std::vector<std::uint32_t> order(names.size());
+    for (std::uint32_t i = 0; i < order.size(); ++i) {
+        order[i] = i;
     }
-    std::sort(taxonNames_.begin(), taxonNames_.end(), precedesIgnoringCase);
-    for (std::size_t column = 0; column < taxonNames_.size(); ++column) {
-        columnByName_[taxonNames_[column]] = column;
+    std::sort(order.begin(), order.end(), [&names](std::uint32_t a, std::uint32_t b) {
+        return precedesIgnoringCase(names[a], names[b]);
+    });
+    taxonNames_.clear();
+    columnByName_.clear();
+    columnOfName_.assign(names.size(), 0);
+    for (std::size_t column = 0; column < order.size(); ++column) {
+        taxonNames_.push_back(names[order[column]]);
+        columnOfName_[order[column]] = static_cast<std::uint32_t>(column);
+        columnByName_.emplace(taxonNames_.back(), column);
     }
     hasTaxonList_ = true;
 }
@@ -102,35 +126,21 @@ void EcoCollectionGroup::createAbundanceMatrix()
 {
     ensureTaxonList();
     numTaxa_ = taxonNames_.size();
-    numCollections_ = censusNames_.size();
-    collectionNames_.clear();
-    for (const std::optional<std::string> &name : censusNames_) {
-        collectionNames_.push_back(name.value_or(std::string()));
-    }
+    numCollections_ = taxa_.collectionNames_.size();
 
-    // Each counted taxon gives one cell, placed by counting sort on its row.
-    std::vector<std::pair<std::size_t, Cell>> placed;
+    // Each taxon gives one cell, placed by counting sort on its row.
     rowStart_.assign(numCollections_ + 1, 0);
-    for (const TaxonEntry &taxon : taxa_) {
-        const std::optional<std::size_t> row = rowOf(taxon);
-        if (!row || !taxon.name) {
-            continue;
-        }
-        if (const std::optional<std::size_t> column = columnOfTaxon(*taxon.name)) {
-            placed.push_back(
-                {*row, {static_cast<std::uint32_t>(*column), taxon.abundance.value_or(0)}});
-            ++rowStart_[*row + 1];
-        }
+    for (const GroupTaxon &taxon : taxa_.taxa_) {
+        ++rowStart_[taxon.row + 1];
     }
     for (std::size_t row = 0; row < numCollections_; ++row) {
         rowStart_[row + 1] += rowStart_[row];
     }
-    cells_.resize(placed.size());
+    cells_.resize(taxa_.taxa_.size());
     std::vector<std::size_t> next(rowStart_.begin(), rowStart_.end() - 1);
-    for (const auto &[row, cell] : placed) {
-        cells_[next[row]++] = cell;
+    for (const GroupTaxon &taxon : taxa_.taxa_) {
+        cells_[next[taxon.row]++] = {columnOfName_[taxon.name], taxon.abundance};
     }
-    placed = {};
     mergeSameColumns();
     hasAbundanceMatrix_ = true;
 }
@@ -215,14 +225,9 @@ const std::vector<std::int32_t> &EcoCollectionGroup::createSummedAbundanceList()
 {
     ensureTaxonList();
     summedAbundances_.assign(taxonNames_.size(), 0);
-    for (const TaxonEntry &taxon : taxa_) {
-        if (!rowOf(taxon) || !taxon.name) {
-            continue;
-        }
-        if (const std::optional<std::size_t> column = columnOfTaxon(*taxon.name)) {
-            std::int32_t &sum = summedAbundances_[*column];
-            sum = saturatingAdd(sum, taxon.abundance.value_or(0));
-        }
+    for (const GroupTaxon &taxon : taxa_.taxa_) {
+        std::int32_t &sum = summedAbundances_[columnOfName_[taxon.name]];
+        sum = saturatingAdd(sum, taxon.abundance);
     }
     return summedAbundances_;
 }

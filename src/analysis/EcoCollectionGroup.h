@@ -6,21 +6,69 @@
 // sample-based rarefaction.
 //
 // Tables are built on demand, each by its own operation; every later step
-// builds the earlier tables it needs. The inputs are copied and never change,
-// so a rebuilt table equals the earlier one.
+// builds the earlier tables it needs. The inputs are kept (each distinct name
+// once) and never change, so a rebuilt table equals the earlier one.
 
 #include "analysis/Rarefaction.h"
 #include "analysis/TaxonEntry.h"
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <span>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 #include <vector>
 
 namespace quorvella {
+
+// A taxon as the group holds it: its collection's row, the index of its name
+// among the group's distinct names, and its abundance (0 when it has none).
+struct GroupTaxon
+{
+    std::uint32_t row;
+    std::uint32_t name;
+    std::int32_t abundance;
+};
+
+// The group's taxa without a copy of each taxon's name: every distinct name
+// (exact comparison) is kept once, in order of first appearance. Taxa without
+// a name or without a collection take no part in the group and are left out.
+class GroupTaxa
+{
+public:
+    explicit GroupTaxa(std::vector<std::optional<std::string>> collectionNames);
+
+    void add(std::optional<std::size_t> collection, const std::optional<std::string> &name,
+             std::optional<std::int32_t> abundance)
+    {
+        if (collection && name && *collection < collectionNames_.size()) {
+            taxa_.push_back(
+                {static_cast<std::uint32_t>(*collection), nameIndex(*name), abundance.value_or(0)});
+        }
+    }
+    void reserve(std::size_t taxa) { taxa_.reserve(taxa); }
+    std::size_t size() const { return taxa_.size(); }
+
+private:
+    friend class EcoCollectionGroup;
+    struct NameHash
+    {
+        using is_transparent = void;
+        std::size_t operator()(std::string_view name) const
+        {
+            return std::hash<std::string_view>{}(name);
+        }
+    };
+    std::uint32_t nameIndex(std::string_view name);
+
+    std::vector<std::optional<std::string>> collectionNames_;
+    std::vector<std::string> names_;
+    std::unordered_map<std::string, std::uint32_t, NameHash, std::equal_to<>> indexOfName_;
+    std::vector<GroupTaxon> taxa_;
+};
 
 class EcoCollectionGroup
 {
@@ -31,10 +79,9 @@ public:
     // taxa: every taxon of the document; a taxon belongs to the group when its
     // collection indexes collectionNames. A collection without a name is listed
     // under an empty name and keeps its row.
-    EcoCollectionGroup(std::vector<TaxonEntry> taxa,
+    EcoCollectionGroup(const std::vector<TaxonEntry> &taxa,
                        std::vector<std::optional<std::string>> collectionNames);
-
-    const std::vector<TaxonEntry> &taxonArray() const { return taxa_; }
+    explicit EcoCollectionGroup(GroupTaxa taxa);
 
     // Distinct names of the group's named taxa (exact comparison), sorted
     // without regard to case (compareNamesIgnoringCase), exact bytes breaking ties; and the
@@ -108,15 +155,16 @@ private:
     void mergeSameColumns();
     float chao2Estimate() const;
     std::int32_t taxaInExactly(std::size_t k) const;
-    std::optional<std::size_t> rowOf(const TaxonEntry &taxon) const;
     void checkCell(std::size_t collection, std::size_t taxon, const char *what) const;
 
-    std::vector<TaxonEntry> taxa_;
-    std::vector<std::optional<std::string>> censusNames_;
+    GroupTaxa taxa_;
 
     bool hasTaxonList_ = false;
     std::vector<std::string> taxonNames_;
     std::vector<std::string> collectionNames_;
+    // Each distinct name's column, by its index in taxa_; every taxon's
+    // column is read from here, never looked up by its name.
+    std::vector<std::uint32_t> columnOfName_;
     std::unordered_map<std::string, std::size_t> columnByName_;
 
     bool hasAbundanceMatrix_ = false;

@@ -1,7 +1,6 @@
 #include "cli/StoreAnalysis.h"
 
 #include "analysis/EcoCollection.h"
-#include "store/AnalysisInput.h"
 #include "store/Taxon.h"
 
 #include <stdexcept>
@@ -35,6 +34,16 @@ std::optional<std::string> writeMetrics(Census &census, const EcoCollection &col
     return std::nullopt;
 }
 
+// Each collection's row: its place in store order.
+std::unordered_map<RecordId, std::size_t> rowsOf(const std::vector<Census> &censuses)
+{
+    std::unordered_map<RecordId, std::size_t> rows;
+    for (std::size_t i = 0; i < censuses.size(); ++i) {
+        rows.emplace(censuses[i].id, i);
+    }
+    return rows;
+}
+
 } // namespace
 
 std::optional<EcoCollectionGroup> makeEcoCollectionGroup(const Store &store)
@@ -42,8 +51,23 @@ std::optional<EcoCollectionGroup> makeEcoCollectionGroup(const Store &store)
     if (store.taxonCount() == 0) {
         return std::nullopt;
     }
-    GroupInput input = makeGroupInput(store);
-    return EcoCollectionGroup(std::move(input.taxa), std::move(input.collectionNames));
+    std::vector<Census> censuses = store.createArrayOfAllCensuses();
+    const std::unordered_map<RecordId, std::size_t> rowOfCensus = rowsOf(censuses);
+    std::vector<std::optional<std::string>> names;
+    names.reserve(censuses.size());
+    for (Census &census : censuses) {
+        names.push_back(std::move(census.censusName));
+    }
+    // Straight from the records: no list of every taxon with its name.
+    GroupTaxa taxa(std::move(names));
+    taxa.reserve(store.taxonCount());
+    store.forEachTaxon([&](const Taxon &taxon) {
+        const auto found = taxon.census ? rowOfCensus.find(*taxon.census) : rowOfCensus.end();
+        if (found != rowOfCensus.end()) {
+            taxa.add(found->second, taxon.taxonName, taxon.abundance);
+        }
+    });
+    return EcoCollectionGroup(std::move(taxa));
 }
 
 std::optional<Census> findCensusNamed(const Store &store, std::string_view name)
@@ -59,10 +83,7 @@ std::optional<Census> findCensusNamed(const Store &store, std::string_view name)
 CollectionMetrics metricsForAllCollections(const Store &store, std::int32_t sampleSize)
 {
     std::vector<Census> censuses = store.createArrayOfAllCensuses();
-    std::unordered_map<RecordId, std::size_t> indexOfCensus;
-    for (std::size_t i = 0; i < censuses.size(); ++i) {
-        indexOfCensus.emplace(censuses[i].id, i);
-    }
+    const std::unordered_map<RecordId, std::size_t> indexOfCensus = rowsOf(censuses);
     // One pass over all taxa, as the application's command makes it.
     std::vector<std::vector<std::int32_t>> abundanceLists(censuses.size());
     store.forEachTaxon([&](const Taxon &taxon) {

@@ -208,8 +208,14 @@ bool FieldReader::finishCommaField(Field &field)
     field.column = column_;
     field.row = row_;
     ++column_;
-    // Whitespace after a separator is skipped, but never a further separator:
-    // two tabs in a row enclose an empty field.
+    skipWhitespaceAfterSeparator();
+    return true;
+}
+
+// Whitespace after a separator is skipped, but never a further separator:
+// two tabs in a row enclose an empty field.
+void FieldReader::skipWhitespaceRun()
+{
     while (pos_ < text_.size() && text_[pos_] != separator_ &&
            whitespaceLeads[static_cast<unsigned char>(text_[pos_])]) {
         const std::size_t next = whitespaceLengthAt(text_, pos_);
@@ -218,7 +224,6 @@ bool FieldReader::finishCommaField(Field &field)
         }
         pos_ += next;
     }
-    return true;
 }
 
 } // namespace quorvella

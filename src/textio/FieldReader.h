@@ -15,6 +15,7 @@
 
 #include <array>
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -51,6 +52,34 @@ public:
     // Row-end fields are delivered also when empty: each format decides.
     bool next(Field &field);
 
+    // The step of nearly every cell of a large table: when the next field is
+    // one to nine plain digits ended by the separator, reads it exactly as
+    // next() would and answers its value (its row and column were row() and
+    // column() before the call); otherwise reads nothing and answers -1.
+    std::int32_t nextPlainCount()
+    {
+        const char *const begin = text_.data() + pos_;
+        const char *const end = text_.data() + text_.size();
+        const char *digit = begin;
+        std::int32_t value = 0;
+        // A tenth digit stops the loop on a digit, not on the separator.
+        while (digit < end && digit - begin < 9 && *digit >= '0' && *digit <= '9') {
+            value = value * 10 + (*digit - '0');
+            ++digit;
+        }
+        if (digit == begin || digit == end || *digit != separator_) {
+            return -1;
+        }
+        pos_ += static_cast<std::size_t>(digit - begin) + 1;
+        ++column_;
+        skipWhitespaceAfterSeparator();
+        return value;
+    }
+
+    // Where the next field is: its row and column, counted from 1.
+    std::size_t row() const { return row_; }
+    std::size_t column() const { return column_; }
+
 private:
     void appendToField(std::size_t from, std::size_t to);
     void appendToField(std::string_view piece);
@@ -60,6 +89,19 @@ private:
     bool finishRow(Field &field, FieldEnd end);
     bool finishCommaField(Field &field);
     bool readPlainField(Field &field);
+    void skipWhitespaceAfterSeparator()
+    {
+        if (pos_ < text_.size() && whitespaceMayStartAt(pos_)) {
+            skipWhitespaceRun();
+        }
+    }
+    bool whitespaceMayStartAt(std::size_t pos) const
+    {
+        const auto byte = static_cast<unsigned char>(text_[pos]);
+        return byte != static_cast<unsigned char>(separator_) &&
+               (byte == ' ' || byte == '\t' || byte >= 0xC2);
+    }
+    void skipWhitespaceRun();
 
     std::string_view text_;
     char separator_;

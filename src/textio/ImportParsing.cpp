@@ -2,6 +2,7 @@
 
 #include "log/Log.h"
 #include "textio/CharacterClasses.h"
+#include "textio/CollectionGroupReader.h"
 #include "textio/FieldReader.h"
 #include "textio/NumberReader.h"
 
@@ -80,21 +81,6 @@ ImportedCollection parseCollection(std::string_view text)
     return collection;
 }
 
-namespace {
-
-std::vector<std::string> speciesNamesOf(const std::vector<std::string> &header)
-{
-    std::vector<std::string> names;
-    for (std::size_t i = 1; i < header.size(); ++i) {
-        if (!header[i].empty()) {
-            names.push_back(header[i]);
-        }
-    }
-    return names;
-}
-
-} // namespace
-
 ImportedCollectionGroup parseCollectionGroup(std::string_view text)
 {
     ImportedCollectionGroup group;
@@ -109,39 +95,16 @@ std::vector<std::string>
 parseCollectionGroup(std::string_view text,
                      const std::function<void(const ImportedCollection &)> &take)
 {
-    std::vector<std::string> header;
     // One collection at a time: its value is handed over and then reused.
-    ImportedCollection row;
-    bool inRow = false;
-    const auto finishRow = [&] {
-        if (inRow) {
-            take(row);
+    ImportedCollection collection;
+    return readCheckedCollectionGroup(text, [&](const GroupRow &row) {
+        collection.name.assign(row.name);
+        collection.taxa.clear();
+        for (const GroupCell &cell : row.cells) {
+            collection.taxa.push_back({row.speciesNames[cell.species], cell.abundance});
         }
-        row.taxa.clear();
-    };
-    FieldReader reader(text, detectFieldSeparator(text));
-    Field field;
-    while (reader.next(field)) {
-        if (field.isRowEnd() && field.text.empty()) {
-            continue; // a blank line, or a row ending with a comma
-        }
-        if (field.row == 1) {
-            header.emplace_back(field.text);
-        } else if (field.column == 1) {
-            finishRow();
-            row.name.assign(field.text);
-            inRow = true;
-        } else {
-            const std::int32_t abundance = integerValue(field.text);
-            // A validated text has no abundance beyond the header's species.
-            const std::size_t speciesIndex = field.column - 1;
-            if (abundance > 0 && speciesIndex < header.size()) {
-                row.taxa.push_back({header[speciesIndex], abundance});
-            }
-        }
-    }
-    finishRow();
-    return speciesNamesOf(header);
+        take(collection);
+    });
 }
 
 } // namespace quorvella

@@ -61,24 +61,6 @@ ValidationResult validateAbundanceListFromString(std::string_view text)
 
 namespace {
 
-// In a table read with semicolons or tabs, "1,5" is a number with a decimal
-// comma, as a comma-decimal spreadsheet writes it: not whole ("1,0" is).
-bool hasDecimalCommaFraction(std::string_view field)
-{
-    const std::size_t start = skipWhitespace(field, 0);
-    const std::optional<NumberToken> number = readNumber(field, start);
-    std::size_t pos = start + (number ? number->length : 0);
-    if (!number || pos >= field.size() || field[pos] != ',') {
-        return false;
-    }
-    for (++pos; pos < field.size() && field[pos] >= '0' && field[pos] <= '9'; ++pos) {
-        if (field[pos] != '0') {
-            return true;
-        }
-    }
-    return false;
-}
-
 // The rule for the abundance field of a one-collection row.
 std::optional<std::string_view> checkPositiveAbundance(std::string_view field)
 {
@@ -116,91 +98,6 @@ ValidationResult validateCollectionFromString(std::string_view text)
     Field field;
     while (reader.next(field)) {
         if (const std::optional<std::string_view> fault = checkCollectionField(field)) {
-            return ValidationResult::refused(*fault, field.row, field.column);
-        }
-    }
-    return ValidationResult::valid();
-}
-
-namespace {
-
-// The state of a matrix check: the header's size, and the abundance count of
-// the row being read.
-class GroupChecker
-{
-public:
-    std::optional<std::string_view> check(const Field &field)
-    {
-        if (field.row == 1) {
-            readHeaderField(field);
-            // A first row without a field after the label names no species.
-            return field.isRowEnd() && headerCount_ <= 1 ? std::optional(msg::noSpecies)
-                                                         : std::nullopt;
-        }
-        if (field.column == 1) {
-            abundanceCount_ = 0; // the collection's name: not checked
-            return std::nullopt;
-        }
-        if (field.isRowEnd() && field.text.empty()) {
-            return std::nullopt; // a row ending with a comma is not short
-        }
-        return checkAbundance(field);
-    }
-
-private:
-    void readHeaderField(const Field &field)
-    {
-        if (!field.isRowEnd() || !field.text.empty()) {
-            ++headerCount_;
-        }
-        // A header ending with a comma counts the fields before that comma,
-        // as a spreadsheet that pads its rows with empty cells writes it.
-        const bool endsWithComma = field.text.empty() && field.column > 1;
-        if (field.end == FieldEnd::LineEnd && (!field.text.empty() || endsWithComma)) {
-            speciesCount_ = headerCount_ - 1;
-        }
-    }
-
-    std::optional<std::string_view> checkAbundance(const Field &field)
-    {
-        if (plainCount(field.text)) { // whole, not negative: only the count is left
-            return checkAbundanceCount(field);
-        }
-        const float value = fieldValue(field.text);
-        if (value < 0.0f) {
-            return msg::negative;
-        }
-        if (!isWholeIn32Bits(value) || hasDecimalCommaFraction(field.text)) {
-            return msg::decimal;
-        }
-        return checkAbundanceCount(field);
-    }
-
-    std::optional<std::string_view> checkAbundanceCount(const Field &field)
-    {
-        if (++abundanceCount_ > speciesCount_) {
-            return msg::tooManyAbundances;
-        }
-        if (field.isRowEnd() && abundanceCount_ < speciesCount_) {
-            return msg::tooFewAbundances;
-        }
-        return std::nullopt;
-    }
-
-    std::size_t headerCount_ = 0;
-    std::size_t speciesCount_ = 0;
-    std::size_t abundanceCount_ = 0;
-};
-
-} // namespace
-
-ValidationResult validateCollectionGroupFromString(std::string_view text)
-{
-    FieldReader reader(text, detectFieldSeparator(text));
-    GroupChecker checker;
-    Field field;
-    while (reader.next(field)) {
-        if (const std::optional<std::string_view> fault = checker.check(field)) {
             return ValidationResult::refused(*fault, field.row, field.column);
         }
     }

@@ -190,6 +190,22 @@ float fieldValue(std::string_view field)
     return number ? number->value : 0.0f;
 }
 
+bool hasDecimalCommaFraction(std::string_view field)
+{
+    const std::size_t start = skipWhitespace(field, 0);
+    const std::optional<NumberToken> number = readNumber(field, start);
+    std::size_t pos = start + (number ? number->length : 0);
+    if (!number || pos >= field.size() || field[pos] != ',') {
+        return false;
+    }
+    for (++pos; pos < field.size() && field[pos] >= '0' && field[pos] <= '9'; ++pos) {
+        if (field[pos] != '0') {
+            return true;
+        }
+    }
+    return false;
+}
+
 std::int32_t integerValue(const NumberToken &number)
 {
     if (number.exactValue == std::trunc(number.exactValue)) {

@@ -51,6 +51,10 @@ inline std::optional<std::int32_t> plainCount(std::string_view field)
 // 0 when the field does not begin with a number.
 float fieldValue(std::string_view field);
 
+// In a table read with semicolons or tabs, "1,5" is a number with a decimal
+// comma, as a comma-decimal spreadsheet writes it: not whole ("1,0" is).
+bool hasDecimalCommaFraction(std::string_view field);
+
 // The abundance stored for a field or token, limited to 32 bits: the number as
 // written when it is whole (so "1e2" is 100 and "5.0" is 5); otherwise the
 // whole single-precision value the validators accepted; otherwise its integer

@@ -1,25 +1,32 @@
 #include "textio/FieldReader.h"
 
 #include "TestRowName.h"
+#include "textio/NumberReader.h"
 
 #include <gtest/gtest.h>
+#include <random>
 
 namespace quorvella {
 namespace {
 
 // Renders every field a text gives as "row.column<end>[text]", where the end
 // is "," for a comma-ended field, "$" for a line end and "." for the end of text.
+std::string describe(const Field &field, std::string_view text)
+{
+    const char end = field.end == FieldEnd::Comma     ? ','
+                     : field.end == FieldEnd::LineEnd ? '$'
+                                                      : '.';
+    return std::to_string(field.row) + "." + std::to_string(field.column) + end + "[" +
+           std::string(text) + "] ";
+}
+
 std::string readAll(std::string_view text)
 {
     std::string out;
     FieldReader reader(text);
     Field field;
     while (reader.next(field)) {
-        const char end = field.end == FieldEnd::Comma     ? ','
-                         : field.end == FieldEnd::LineEnd ? '$'
-                                                          : '.';
-        out += std::to_string(field.row) + "." + std::to_string(field.column) + end + "[" +
-               std::string(field.text) + "] ";
+        out += describe(field, field.text);
     }
     return out;
 }
@@ -75,6 +82,50 @@ INSTANTIATE_TEST_SUITE_P(
         FieldRow{"invalid bytes are ordinary text", "\xFF\xC2,\xE2\x80",
                  "1.1,[\xFF\xC2] 1.2.[\xE2\x80] "}),
     testing::LabelName());
+
+// A comma-ended field of plain digits shows its value: what the plain-count
+// step answers instead of the text.
+std::string readAllShowingCounts(std::string_view text, char separator, bool plainCountStep)
+{
+    std::string out;
+    FieldReader reader(text, separator);
+    Field field;
+    while (true) {
+        const std::size_t row = reader.row();
+        const std::size_t column = reader.column();
+        if (const std::int32_t count = plainCountStep ? reader.nextPlainCount() : -1; count >= 0) {
+            out += describe({"", FieldEnd::Comma, column, row}, std::to_string(count));
+            continue;
+        }
+        if (!reader.next(field)) {
+            return out;
+        }
+        const std::optional<std::int32_t> plain = plainCount(field.text);
+        const bool shownAsCount = plain && field.end == FieldEnd::Comma;
+        out += describe(field, shownAsCount ? std::to_string(*plain) : std::string(field.text));
+    }
+}
+
+TEST(FieldReaderPlainCounts, StepReadsExactlyWhatNextReads)
+{
+    // Random texts of the characters that matter to a table's cells.
+    const std::string_view pieces[] = {"0", "7",  "12",       "999999999", "1234567890", ",",
+                                       ";", "\t", "\n",       "\r",        " ",          "\"",
+                                       "-", ".",  "\xC2\xA0", "x"};
+    std::mt19937 random(20260);
+    std::uniform_int_distribution<std::size_t> piece(0, std::size(pieces) - 1);
+    for (int run = 0; run < 3000; ++run) {
+        std::string text;
+        for (int i = run % 30; i > 0; --i) {
+            text += pieces[piece(random)];
+        }
+        for (const char separator : {',', '\t', ';'}) {
+            ASSERT_EQ(readAllShowingCounts(text, separator, true),
+                      readAllShowingCounts(text, separator, false))
+                << ::testing::PrintToString(text) << " separator " << int(separator);
+        }
+    }
+}
 
 } // namespace
 } // namespace quorvella
