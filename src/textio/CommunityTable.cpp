@@ -307,7 +307,8 @@ CommunityPreview previewCommunityTable(std::string_view text, const CommunityOpt
         preview.rows.push_back(std::move(row));
     };
     addRow(reader.header(), true);
-    for (bool have = start.haveLine && !preview.fault; have && preview.rows.size() < maxRows;
+    // The first fault ends the preview: it is the one the import reports.
+    for (bool have = start.haveLine; have && !preview.fault && preview.rows.size() < maxRows;
          have = reader.nextDataLine(start.line, start.fields)) {
         addRow(start.fields, false);
         if (auto fault = checkFieldCount(start.line, start.fields.size(), reader.header().size())) {

@@ -114,6 +114,13 @@ TEST(CommunityTable, PreviewShowsTheCornerAsTheImportReadsIt)
     const CommunityPreview faulty = previewCommunityTable("id\tS1\nA\tx\n", {}, 5, 5);
     ASSERT_TRUE(faulty.fault);
     EXPECT_EQ(faulty.fault->line, 2u);
+
+    // The first fault, as the import reports it, not a later line's.
+    const CommunityPreview first = previewCommunityTable("id\tS1\tS2\nA\t3\t-1\nB\t1\n", {}, 5, 5);
+    ASSERT_TRUE(first.fault);
+    EXPECT_EQ(first.fault->message(),
+              readCommunityTable("id\tS1\tS2\nA\t3\t-1\nB\t1\n", {}).fault->message());
+    EXPECT_EQ(first.fault->line, 2u);
 }
 
 } // namespace
