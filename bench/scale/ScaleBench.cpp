@@ -7,6 +7,9 @@
 // - BM_CliMetrics, BM_CliSampleRarefy, BM_CliChao2: the whole quorvella-cli
 //   process on the matrix in 1 s or less, peak_MB (the child's peak resident
 //   memory) 300 or less.
+// - BM_GroupSampleCurve: the sample-based rarefaction curve of the matrix's
+//   1000 collections (the group's matrix, Chao-2 and every point) in 300 ms
+//   or less.
 // - BM_CliImport: importing the matrix into a new document in 1.5 s or less,
 //   peak_MB 300 or less; BM_CliImportCommunity the same for the table
 //   transposed as a tab-separated community table.
@@ -18,6 +21,7 @@
 // is the child form of the in-process benchmarks.
 
 #include "CommunityTable.h"
+#include "analysis/EcoCollectionGroup.h"
 #include "store/DocumentFile.h"
 #include "textio/CollectionGroupReader.h"
 #include "textio/TextFile.h"
@@ -180,6 +184,40 @@ void BM_ValidateAndParseMatrix(benchmark::State &state)
     state.counters["peak_MB"] =
         runChild({selfPath, "--once", "read-validate-parse", matrixFile().string()}).peakMegabytes;
 }
+
+// The matrix's collections and taxa as the group takes them from a document.
+GroupTaxa matrixGroupTaxa()
+{
+    std::vector<std::optional<std::string>> names;
+    std::vector<std::vector<GroupCell>> rows;
+    std::vector<std::string> species;
+    readCollectionGroup(matrixText(), [&](const GroupRow &row) {
+        names.emplace_back(std::string(row.name));
+        rows.emplace_back(row.cells.begin(), row.cells.end());
+        species.assign(row.speciesNames.begin(), row.speciesNames.end());
+    });
+    GroupTaxa taxa(std::move(names));
+    for (std::size_t row = 0; row < rows.size(); ++row) {
+        for (const GroupCell &cell : rows[row]) {
+            taxa.add(row, species[cell.species], cell.abundance);
+        }
+    }
+    return taxa;
+}
+
+void BM_GroupSampleCurve(benchmark::State &state)
+{
+    const GroupTaxa taxa = matrixGroupTaxa();
+    std::size_t points = 0;
+    for (auto _ : state) {
+        EcoCollectionGroup group(taxa);
+        points = group.sampleBasedRarefactionCurve().size();
+        benchmark::DoNotOptimize(points);
+    }
+    state.counters["collections"] = static_cast<double>(points);
+    state.counters["taxa"] = static_cast<double>(taxa.size());
+}
+BENCHMARK(BM_GroupSampleCurve)->Iterations(3)->Unit(benchmark::kMillisecond);
 
 const fs::path &communityFile()
 {

@@ -54,13 +54,36 @@ GroupTaxa::GroupTaxa(std::vector<std::optional<std::string>> collectionNames)
 
 std::uint32_t GroupTaxa::nameIndex(std::string_view name)
 {
-    if (const auto found = indexOfName_.find(name); found != indexOfName_.end()) {
-        return found->second;
+    if (2 * (names_.size() + 1) > nameSlots_.size()) {
+        growNameSlots();
+    }
+    const std::size_t hash = std::hash<std::string_view>{}(name);
+    const std::size_t mask = nameSlots_.size() - 1;
+    std::size_t at = hash & mask;
+    for (; nameSlots_[at] != 0; at = (at + 1) & mask) {
+        const std::uint32_t index = nameSlots_[at] - 1;
+        if (nameHashes_[index] == hash && names_[index] == name) {
+            return index;
+        }
     }
     const auto index = static_cast<std::uint32_t>(names_.size());
     names_.emplace_back(name);
-    indexOfName_.emplace(name, index);
+    nameHashes_.push_back(hash);
+    nameSlots_[at] = index + 1;
     return index;
+}
+
+void GroupTaxa::growNameSlots()
+{
+    nameSlots_.assign(std::max<std::size_t>(1024, 2 * nameSlots_.size()), 0);
+    const std::size_t mask = nameSlots_.size() - 1;
+    for (std::uint32_t index = 0; index < names_.size(); ++index) {
+        std::size_t at = nameHashes_[index] & mask;
+        while (nameSlots_[at] != 0) {
+            at = (at + 1) & mask;
+        }
+        nameSlots_[at] = index + 1;
+    }
 }
 
 EcoCollectionGroup::EcoCollectionGroup(const std::vector<TaxonEntry> &taxa,
@@ -71,12 +94,12 @@ EcoCollectionGroup::EcoCollectionGroup(const std::vector<TaxonEntry> &taxa,
     for (const TaxonEntry &taxon : taxa) {
         taxa_.add(taxon.collection, taxon.name, taxon.abundance);
     }
-    taxa_.indexOfName_ = {};
+    taxa_.dropNameIndex();
 }
 
 EcoCollectionGroup::EcoCollectionGroup(GroupTaxa taxa) : taxa_(std::move(taxa))
 {
-    taxa_.indexOfName_ = {}; // only needed while names are added
+    taxa_.dropNameIndex();
 }
 
 std::optional<std::size_t> EcoCollectionGroup::columnOfTaxon(const std::string &name) const

@@ -41,7 +41,7 @@ class GroupTaxa
 public:
     explicit GroupTaxa(std::vector<std::optional<std::string>> collectionNames);
 
-    void add(std::optional<std::size_t> collection, const std::optional<std::string> &name,
+    void add(std::optional<std::size_t> collection, std::optional<std::string_view> name,
              std::optional<std::int32_t> abundance)
     {
         if (collection && name && *collection < collectionNames_.size()) {
@@ -54,19 +54,21 @@ public:
 
 private:
     friend class EcoCollectionGroup;
-    struct NameHash
-    {
-        using is_transparent = void;
-        std::size_t operator()(std::string_view name) const
-        {
-            return std::hash<std::string_view>{}(name);
-        }
-    };
     std::uint32_t nameIndex(std::string_view name);
+    void growNameSlots();
+    // The index is only needed while names are added.
+    void dropNameIndex()
+    {
+        nameSlots_ = {};
+        nameHashes_ = {};
+    }
 
     std::vector<std::optional<std::string>> collectionNames_;
     std::vector<std::string> names_;
-    std::unordered_map<std::string, std::uint32_t, NameHash, std::equal_to<>> indexOfName_;
+    // The names' index while taxa are added: open addressing, each slot 0
+    // (empty) or a name's index + 1, with each name's hash beside it.
+    std::vector<std::uint32_t> nameSlots_;
+    std::vector<std::size_t> nameHashes_;
     std::vector<GroupTaxon> taxa_;
 };
 
