@@ -61,7 +61,7 @@ std::optional<EcoCollectionGroup> makeEcoCollectionGroup(const Store &store)
     // Straight from the records: no list of every taxon with its name.
     GroupTaxa taxa(std::move(names));
     taxa.reserve(store.taxonCount());
-    store.forEachTaxon([&](const Taxon &taxon) {
+    store.forEachTaxonView([&](const TaxonView &taxon) {
         const auto found = taxon.census ? rowOfCensus.find(*taxon.census) : rowOfCensus.end();
         if (found != rowOfCensus.end()) {
             taxa.add(found->second, taxon.taxonName, taxon.abundance);
@@ -86,7 +86,7 @@ CollectionMetrics metricsForAllCollections(const Store &store, std::int32_t samp
     const std::unordered_map<RecordId, std::size_t> indexOfCensus = rowsOf(censuses);
     // One pass over all taxa, as the application's command makes it.
     std::vector<std::vector<std::int32_t>> abundanceLists(censuses.size());
-    store.forEachTaxon([&](const Taxon &taxon) {
+    store.forEachTaxonView([&](const TaxonView &taxon) {
         if (!taxon.census || !taxon.includeTaxon || !taxon.abundance) {
             return;
         }
