@@ -101,7 +101,7 @@ double secondsOf(const timeval &time)
 
 // Runs a program to its end with its output discarded; its wall time and
 // peak resident memory.
-ChildRun runChild(const std::vector<std::string> &arguments)
+ChildRun spawnAndWait(const std::vector<std::string> &arguments)
 {
     std::vector<char *> argv;
     for (const std::string &argument : arguments) {
@@ -128,6 +128,105 @@ ChildRun runChild(const std::vector<std::string> &arguments)
     return {std::chrono::duration<double>(end - start).count(),
             secondsOf(usage.ru_utime) + secondsOf(usage.ru_stime),
             static_cast<double>(usage.ru_maxrss) / 1024.0};
+}
+
+// Children are started by a small launcher forked before the benchmarks
+// allocate anything. A child started straight from this process would report
+// this process's peak memory as its own: the kernel carries the larger peak
+// of the memory a child shared until its exec.
+struct Launcher
+{
+    int requests = -1; // to the launcher: argument count, then each length and bytes
+    int replies = -1;  // from it: a success flag and a ChildRun
+};
+Launcher launcher;
+
+bool readExactly(int descriptor, void *data, std::size_t size)
+{
+    auto *bytes = static_cast<char *>(data);
+    while (size > 0) {
+        const ssize_t count = ::read(descriptor, bytes, size);
+        if (count <= 0) {
+            return false;
+        }
+        bytes += count;
+        size -= static_cast<std::size_t>(count);
+    }
+    return true;
+}
+
+void writeExactly(int descriptor, const void *data, std::size_t size)
+{
+    const auto *bytes = static_cast<const char *>(data);
+    while (size > 0) {
+        const ssize_t count = ::write(descriptor, bytes, size);
+        if (count <= 0) {
+            throw std::runtime_error("the launcher is gone");
+        }
+        bytes += count;
+        size -= static_cast<std::size_t>(count);
+    }
+}
+
+[[noreturn]] void serveLaunches(int requests, int replies)
+{
+    std::size_t count = 0;
+    while (readExactly(requests, &count, sizeof count)) {
+        std::vector<std::string> arguments(count);
+        for (std::string &argument : arguments) {
+            std::size_t length = 0;
+            readExactly(requests, &length, sizeof length);
+            argument.resize(length);
+            readExactly(requests, argument.data(), length);
+        }
+        ChildRun run;
+        bool ok = true;
+        try {
+            run = spawnAndWait(arguments);
+        } catch (const std::exception &) {
+            ok = false;
+        }
+        writeExactly(replies, &ok, sizeof ok);
+        writeExactly(replies, &run, sizeof run);
+    }
+    _exit(0);
+}
+
+void startLauncher()
+{
+    int requests[2];
+    int replies[2];
+    if (pipe(requests) != 0 || pipe(replies) != 0) {
+        throw std::runtime_error("cannot make the launcher's pipes");
+    }
+    if (fork() == 0) {
+        close(requests[1]);
+        close(replies[0]);
+        serveLaunches(requests[0], replies[1]);
+    }
+    close(requests[0]);
+    close(replies[1]);
+    launcher = {requests[1], replies[0]};
+}
+
+// Runs a program to its end through the launcher; its wall time, CPU time
+// and peak resident memory.
+ChildRun runChild(const std::vector<std::string> &arguments)
+{
+    const std::size_t count = arguments.size();
+    writeExactly(launcher.requests, &count, sizeof count);
+    for (const std::string &argument : arguments) {
+        const std::size_t length = argument.size();
+        writeExactly(launcher.requests, &length, sizeof length);
+        writeExactly(launcher.requests, argument.data(), length);
+    }
+    bool ok = false;
+    ChildRun run;
+    if (!readExactly(launcher.replies, &ok, sizeof ok) ||
+        !readExactly(launcher.replies, &run, sizeof run) || !ok) {
+        throw std::runtime_error(arguments[0] + " " + arguments[1] + " failed");
+    }
+    return run;
 }
 
 void measureChild(benchmark::State &state, const std::vector<std::string> &arguments,
@@ -313,6 +412,7 @@ int main(int argc, char **argv)
     if (argc == 4 && std::string_view(argv[1]) == "--once") {
         return runOnce(argv[2], argv[3]);
     }
+    startLauncher();
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
