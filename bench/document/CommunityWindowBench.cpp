@@ -97,6 +97,18 @@ struct CommunityWindow
 
 // As the application opens a document: read it, then the window with its
 // tables, shown and painted.
+// Shows the document in a window with completion attached, as the
+// application does, and waits until the window is no longer busy.
+std::unique_ptr<CommunityWindow> showInWindow(MyDocument *document)
+{
+    auto opened = std::make_unique<CommunityWindow>();
+    opened->window = std::make_unique<DocumentWindow>(document);
+    DocumentWindowNames::attach(*opened->window);
+    opened->window->show();
+    runUntil([document] { return !document->isBusy(); });
+    return opened;
+}
+
 std::unique_ptr<CommunityWindow> openCommunityWindow(const QString &path = communityDocumentPath())
 {
     auto *document = new MyDocument;
@@ -105,12 +117,7 @@ std::unique_ptr<CommunityWindow> openCommunityWindow(const QString &path = commu
         delete document;
         return nullptr;
     }
-    auto opened = std::make_unique<CommunityWindow>();
-    opened->window = std::make_unique<DocumentWindow>(document);
-    DocumentWindowNames::attach(*opened->window);
-    opened->window->show();
-    runUntil([document] { return !document->isBusy(); });
-    return opened;
+    return showInWindow(document);
 }
 
 // The records of the community document in an untitled window, which does
@@ -122,12 +129,7 @@ std::unique_ptr<CommunityWindow> untitledCommunityWindow()
     document->setUi(std::make_shared<ScriptedUi>());
     document->replaceContents(
         DocumentFile::load(QFile::encodeName(communityDocumentPath()).toStdString()));
-    auto opened = std::make_unique<CommunityWindow>();
-    opened->window = std::make_unique<DocumentWindow>(document);
-    DocumentWindowNames::attach(*opened->window);
-    opened->window->show();
-    runUntil([document] { return !document->isBusy(); });
-    return opened;
+    return showInWindow(document);
 }
 
 class Measured
