@@ -8,8 +8,11 @@
 //   BM_CommunityMetrics          the metrics of all collections in 1 s or less
 //   BM_ImportCommunityTable      the table (taxa as rows) imported into an empty
 //                                window as File > Import > Community Table… does
+//   BM_ImportUndoRedo            that import undone and done again
 //   BM_CommunityAutosave         a rename saved by the automatic save (its
 //                                1.5 s delay included), for the figure of its stall
+//   BM_Community<command>        the Analysis menu's commands, each from its
+//                                trigger until its result is on screen
 // and in each, longest_stall_ms (the longest time the event loop did not
 // turn, seen by a 2 ms timer) 100 or less. cpu_s is the process's CPU time
 // per iteration (every thread), wall time is the benchmark's own figure.
@@ -22,6 +25,11 @@
 #include "document/TaxonTableModel.h"
 #include "names/DocumentWindowNames.h"
 #include "names/FileImport.h"
+#include "plot/DiversityCommands.h"
+#include "plot/DiversityWindow.h"
+#include "plot/RarefactionCommands.h"
+#include "plot/RarefactionPlotController.h"
+#include "plot/RichnessEstimatorsWindow.h"
 #include "store/DocumentFile.h"
 #include "store/StoreImport.h"
 
@@ -226,7 +234,7 @@ void BM_ImportCommunityTable(benchmark::State &state)
         QApplication::processEvents();
         measured.iteration([&] {
             if (const auto read = readCommunityText(document->ui(), table, {}))
-                importCommunityIntoWindow(window, *read);
+                importCommunityIntoWindow(window, read);
             runUntil([document] { return !document->isBusy(); });
         });
         if (document->store().censusCount() == 0) {
@@ -236,6 +244,142 @@ void BM_ImportCommunityTable(benchmark::State &state)
     }
 }
 BENCHMARK(BM_ImportCommunityTable)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(1);
+
+void BM_ImportUndoRedo(benchmark::State &state)
+{
+    const auto table = std::make_shared<const std::string>(bench::makeCommunityTable());
+    auto *document = new MyDocument;
+    document->setUi(std::make_shared<ScriptedUi>());
+    DocumentWindow window(document);
+    DocumentWindowNames::attach(window);
+    window.show();
+    if (const auto read = readCommunityText(document->ui(), table, {}))
+        importCommunityIntoWindow(window, read);
+    runUntil([document] { return !document->isBusy(); });
+    Measured measured(state);
+    for (auto _ : state) {
+        measured.iteration([&] {
+            document->undoStack().undo();
+            runUntil([document] { return !document->isBusy(); });
+            document->undoStack().redo();
+            runUntil([document] { return !document->isBusy(); });
+        });
+        if (document->store().taxonCount() == 0) {
+            state.SkipWithError("redo brought nothing back");
+            return;
+        }
+    }
+}
+BENCHMARK(BM_ImportUndoRedo)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(1);
+
+// Runs a command of the Analysis menu on the community document and turns
+// the event loop until `shown` tells that its result is on screen.
+void measureAnalysis(benchmark::State &state,
+                     const std::function<void(DocumentWindow &, bool &shown)> &command)
+{
+    std::unique_ptr<CommunityWindow> opened = untitledCommunityWindow();
+    Measured measured(state);
+    for (auto _ : state) {
+        bool shown = false;
+        measured.iteration([&] {
+            command(*opened->window, shown);
+            runUntil([&] { return shown && !opened->document().isBusy(); });
+        });
+    }
+}
+
+// A rarefaction command, done when its plot window opens or an alert says
+// why there is no curve (the pooled collections hold more specimens than
+// rarefaction takes).
+void measureRarefaction(benchmark::State &state, void (RarefactionCommands::*command)())
+{
+    measureAnalysis(state, [command](DocumentWindow &window, bool &shown) {
+        RarefactionCommands &commands = RarefactionCommands::of(window);
+        const auto connection = QObject::connect(&commands, &RarefactionCommands::plotWindowOpened,
+                                                 [&shown] { shown = true; });
+        auto &ui = static_cast<ScriptedUi &>(window.document().ui());
+        const qsizetype events = ui.events.size();
+        (commands.*command)();
+        runUntil([&] { return shown || ui.events.size() > events; });
+        shown = true;
+        QObject::disconnect(connection);
+        commands.closeAllPlotWindows();
+    });
+}
+
+void BM_CommunityChao2(benchmark::State &state)
+{
+    measureAnalysis(state, [](DocumentWindow &window, bool &shown) {
+        window.document().setChao2Text({});
+        const auto connection = QObject::connect(&window.document(), &MyDocument::chao2TextChanged,
+                                                 [&shown] { shown = true; });
+        RarefactionCommands::of(window).doChao2();
+        runUntil([&shown] { return shown; });
+        QObject::disconnect(connection);
+    });
+}
+BENCHMARK(BM_CommunityChao2)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(2);
+
+void BM_CommunitySampleRarefaction(benchmark::State &state)
+{
+    measureRarefaction(state, &RarefactionCommands::doSampleBasedRarefaction);
+}
+BENCHMARK(BM_CommunitySampleRarefaction)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(2);
+
+void BM_CommunityCollectionRarefaction(benchmark::State &state)
+{
+    measureRarefaction(state, &RarefactionCommands::doRarefaction);
+}
+BENCHMARK(BM_CommunityCollectionRarefaction)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(2);
+
+void BM_CommunityPooledRarefaction(benchmark::State &state)
+{
+    measureRarefaction(state, &RarefactionCommands::individualBasedRarefactionForAllCollections);
+}
+BENCHMARK(BM_CommunityPooledRarefaction)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(2);
+
+// Compare Diversity on every collection, with its default 50 bootstrap replicates.
+void BM_CommunityDiversityWindow(benchmark::State &state)
+{
+    measureAnalysis(state, [](DocumentWindow &window, bool &shown) {
+        DiversityCommands &commands = DiversityCommands::of(window);
+        const auto connection = QObject::connect(
+            &commands, &DiversityCommands::windowOpened, [&shown](DiversityWindow *opened) {
+                QObject::connect(opened, &DiversityWindow::resultShown, [&shown] { shown = true; });
+            });
+        commands.compareDiversity();
+        runUntil([&shown] { return shown; });
+        QObject::disconnect(connection);
+        commands.closeAllWindows();
+    });
+}
+BENCHMARK(BM_CommunityDiversityWindow)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1);
+
+void BM_CommunityRichnessEstimators(benchmark::State &state)
+{
+    measureAnalysis(state, [](DocumentWindow &window, bool &shown) {
+        RichnessEstimatorsWindow &estimators = RichnessEstimatorsWindow::showFor(window);
+        runUntil([&estimators] { return !estimators.groupCaption().isEmpty(); });
+        shown = true;
+        estimators.close();
+    });
+}
+BENCHMARK(BM_CommunityRichnessEstimators)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1);
 
 void BM_CommunityAutosave(benchmark::State &state)
 {

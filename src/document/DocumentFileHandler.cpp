@@ -366,6 +366,10 @@ void DocumentFileHandler::autosave()
 {
     if (m_fileName.isEmpty() || !m_document.isModified() || m_autosavePaused)
         return;
+    if (m_document.isChangingInSlices()) { // not half a change: after it
+        m_autosaveTimer.start();
+        return;
+    }
     saveInPlace(Occasion::Autosave);
 }
 

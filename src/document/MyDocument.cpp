@@ -441,6 +441,47 @@ bool MyDocument::setTaxonIncluded(RecordId taxon, bool included)
     return true;
 }
 
+bool MyDocument::insertPreparedRecords(const QString &undoText, DeletedRecords records)
+{
+    StoreEdit edit;
+    edit.inserted = std::move(records);
+    const std::optional<RecordId> selectedBefore = selectedCollection();
+    const bool wasModified = m_store->isModified();
+    const QString label = tr("%1\u2026").arg(undoText);
+    if (!applyEdit(edit, EditDirection::Redo, label, Cancel::Offered)) {
+        // Takes out what the slices done so far put in.
+        applyEdit(edit, EditDirection::Undo, tr("Cancelling\u2026"));
+        m_store->setModified(wasModified);
+        updateModifiedState();
+        return false;
+    }
+    m_undoStack.push(new StoreEditCommand(*this, undoText, std::move(edit), selectedBefore,
+                                          selectedCollection()));
+    return true;
+}
+
+bool MyDocument::applyEdit(const StoreEdit &edit, EditDirection direction, const QString &label,
+                           Cancel cancel)
+{
+    const bool undo = direction == EditDirection::Undo;
+    if (edit.recordCount() < slicedEditRecords) {
+        undo ? edit.undo(*m_store) : edit.redo(*m_store);
+        return true;
+    }
+    constexpr std::size_t sliceRecords = 10000;
+    const std::vector<StoreEditStep> steps =
+        undo ? edit.undoSteps(sliceRecords) : edit.redoSteps(sliceRecords);
+    std::vector<std::function<void()>> onStore;
+    onStore.reserve(steps.size());
+    for (const StoreEditStep &step : steps)
+        onStore.emplace_back([this, &step] { step(*m_store); });
+    const BusyScope busy(*this);
+    m_changingInSlices = true;
+    const bool done = runStepsWhileWaiting(label, onStore, cancel) == onStore.size();
+    m_changingInSlices = false;
+    return done;
+}
+
 void MyDocument::removeOrphanedTaxa()
 {
     m_store->removeOrphanedTaxa();
@@ -502,8 +543,9 @@ void MyDocument::startBackgroundMetrics(int sampleSize)
 void MyDocument::deliverAllMetrics(const std::shared_ptr<const AllMetrics> &metrics, int sampleSize,
                                    std::uint64_t takenAt)
 {
-    if (m_file->isWriting()) {
-        // A save is reading the records on another thread: store them after.
+    if (m_file->isWriting() || m_changingInSlices) {
+        // A save is reading the records on another thread, or an edit is
+        // half applied: store them after.
         QTimer::singleShot(100, this, [this, metrics, sampleSize, takenAt] {
             deliverAllMetrics(metrics, sampleSize, takenAt);
         });

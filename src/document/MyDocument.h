@@ -12,6 +12,7 @@
 #include "analysis/TaxonEntry.h"
 #include "document/StoreEdit.h"
 #include "document/Ui.h"
+#include "document/WaitWithProgress.h"
 #include "store/Store.h"
 
 #include <QItemSelectionModel>
@@ -140,6 +141,22 @@ public:
     // again by undo. Returns whatever fill returns.
     template <typename Fill> auto importRecords(const QString &undoText, Fill &&fill);
 
+    // Inserts records prepared away from the store (numbered from
+    // store().nextRecordId(), e.g. with renumberedRecords) as one undoable
+    // step named undoText. An insert of slicedEditRecords or more runs a
+    // slice at a time behind a progress dialog with Cancel; a cancelled
+    // insert leaves the document as it was and returns false.
+    bool insertPreparedRecords(const QString &undoText, DeletedRecords records);
+    // Undoes or redoes a recorded edit (the undo stack's commands); a large
+    // one a slice at a time, as above, under the progress dialog's label.
+    enum class EditDirection { Undo, Redo };
+    bool applyEdit(const StoreEdit &edit, EditDirection direction, const QString &label,
+                   Cancel cancel = Cancel::NotOffered);
+    static constexpr std::size_t slicedEditRecords = 50000;
+    // True while a large edit is applied a slice at a time: the records are
+    // half changed, so nothing may save or compute from them.
+    bool isChangingInSlices() const { return m_changingInSlices; }
+
     // Deletes every taxon without a collection (run when a document opens).
     void removeOrphanedTaxa();
 
@@ -260,6 +277,7 @@ private:
     QString m_chao2Text;
     QString m_rarefactionCaption;
     int m_busyDepth = 0;
+    bool m_changingInSlices = false;
     int m_refusedEdits = 0;
     // Counts store notifications: a background result computed from an
     // older state is not stored.

@@ -2,6 +2,8 @@
 
 #include "document/MyDocument.h"
 
+#include <QCoreApplication>
+
 namespace quorvella {
 
 StoreEditCommand::StoreEditCommand(MyDocument &document, const QString &text, StoreEdit edit,
@@ -17,13 +19,17 @@ void StoreEditCommand::redo()
         m_alreadyDone = false;
         return;
     }
-    m_edit.redo(m_document.store());
+    m_document.applyEdit(
+        m_edit, MyDocument::EditDirection::Redo,
+        QCoreApplication::translate("StoreEditCommand", "Redo %1\u2026").arg(text()));
     m_document.selectCollection(m_selectedAfter);
 }
 
 void StoreEditCommand::undo()
 {
-    m_edit.undo(m_document.store());
+    m_document.applyEdit(
+        m_edit, MyDocument::EditDirection::Undo,
+        QCoreApplication::translate("StoreEditCommand", "Undo %1\u2026").arg(text()));
     m_document.selectCollection(m_selectedBefore);
 }
 

@@ -5,7 +5,9 @@
 // a modal progress dialog says what is happening and offers Cancel.
 
 #include <QString>
+#include <cstddef>
 #include <functional>
+#include <vector>
 
 namespace quorvella {
 
@@ -17,5 +19,13 @@ enum class Cancel { Offered, NotOffered };
 // caller owns is run without Cancel: it always ends before this returns.
 bool runWhileWaiting(const QString &label, std::function<void()> work,
                      Cancel cancel = Cancel::Offered);
+
+// Runs steps in order on this thread, a few between turns of the event loop
+// (each turn about 25 ms of steps), behind a modal progress dialog that
+// counts them, so a long change of the document never holds the window.
+// Returns how many steps ran: all of them, unless the user cancelled.
+std::size_t runStepsWhileWaiting(const QString &label,
+                                 const std::vector<std::function<void()>> &steps,
+                                 Cancel cancel = Cancel::Offered);
 
 } // namespace quorvella

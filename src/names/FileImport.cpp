@@ -2,6 +2,7 @@
 
 #include "document/DocumentWindow.h"
 #include "document/MyDocument.h"
+#include "document/StoreEdit.h"
 #include "document/Ui.h"
 #include "document/WaitWithProgress.h"
 #include "names/DocumentWindowNames.h"
@@ -140,16 +141,45 @@ readCommunityText(Ui &ui, const std::shared_ptr<const std::string> &text,
     return std::shared_ptr<const ImportedCollectionGroup>(read, &read->group);
 }
 
-void importCommunityIntoWindow(DocumentWindow &window, const ImportedCollectionGroup &table)
+bool importCommunityIntoWindow(DocumentWindow &window,
+                               std::shared_ptr<const ImportedCollectionGroup> table)
 {
     MyDocument &document = window.document();
     const MyDocument::BusyScope busy(document);
-    const StoreImportResult result = document.importRecords(
-        communityImportTitle(), [&](Store &store) { return addCommunityGroupToMOC(store, table); });
-    if (!result.censuses.empty()) {
-        document.selectCollection(result.censuses.front());
+    // The records are made in a store of their own, numbered as the
+    // document would number them, then put into the document.
+    struct Prepared
+    {
+        DeletedRecords records;
+        StoreImportResult result;
+    };
+    auto prepared = std::make_shared<Prepared>();
+    const RecordId firstId = document.store().nextRecordId();
+    const auto prepare = [table, prepared, firstId] {
+        Store own;
+        prepared->result = addCommunityGroupToMOC(own, *table);
+        prepared->records = renumberedRecords(own, firstId);
+        for (RecordId &census : prepared->result.censuses)
+            census += firstId - 1;
+    };
+    std::size_t taxa = 0;
+    for (const ImportedCollection &collection : table->collections) {
+        taxa += collection.taxa.size();
     }
-    setCompletionList(window, result.completionList);
+    if (taxa < MyDocument::slicedEditRecords) {
+        prepare();
+    } else if (!runWhileWaiting(tr("Preparing the import\u2026"), prepare)) {
+        return false;
+    }
+    if (document.store().nextRecordId() != firstId ||
+        !document.insertPreparedRecords(communityImportTitle(), std::move(prepared->records))) {
+        return false;
+    }
+    if (!prepared->result.censuses.empty()) {
+        document.selectCollection(prepared->result.censuses.front());
+    }
+    setCompletionList(window, prepared->result.completionList);
+    return true;
 }
 
 } // namespace quorvella

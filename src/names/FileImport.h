@@ -45,12 +45,16 @@ void importTextIntoWindow(DocumentWindow &window, ImportFormat format, const std
 // column; a large text is read on another thread behind a progress dialog,
 // and nothing is returned without an alert when the user cancels it) and the
 // import of what was read, as one undo step, after which the first new
-// collection is selected and the completion list holds the taxon names.
+// collection is selected and the completion list holds the taxon names. A
+// large table's records are made on another thread and put into the
+// document a slice at a time, behind a progress dialog with Cancel; after
+// Cancel the document is as it was and false is returned.
 QString communityImportTitle();
 QStringList communityFileExtensions();
 std::shared_ptr<const ImportedCollectionGroup>
 readCommunityText(Ui &ui, const std::shared_ptr<const std::string> &text,
                   const CommunityOptions &options);
-void importCommunityIntoWindow(DocumentWindow &window, const ImportedCollectionGroup &table);
+bool importCommunityIntoWindow(DocumentWindow &window,
+                               std::shared_ptr<const ImportedCollectionGroup> table);
 
 } // namespace quorvella

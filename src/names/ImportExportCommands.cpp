@@ -95,8 +95,7 @@ bool ImportExportCommands::importCommunityTable()
     if (window == nullptr) {
         return false;
     }
-    importCommunityIntoWindow(*window, *table);
-    return true;
+    return importCommunityIntoWindow(*window, table);
 }
 
 void ImportExportCommands::exportOneCollectionClicked()

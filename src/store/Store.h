@@ -104,6 +104,10 @@ public:
     std::size_t taxonCountOfCensus(RecordId censusId) const;
 
     std::size_t censusCount() const { return censuses_.size(); }
+    // The id the next inserted record gets: every record held, deleted or
+    // restored so far has a smaller one, so records prepared away from the
+    // store may be numbered from here and restored.
+    RecordId nextRecordId() const { return nextId_; }
     std::size_t taxonCount() const { return taxa_.size(); }
 
     // The store's half of the document's three queries. hasTaxonData asks

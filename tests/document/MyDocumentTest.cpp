@@ -6,14 +6,19 @@
 #include "document/CensusTableModel.h"
 #include "document/ScriptedUi.h"
 #include "document/Settings.h"
+#include "document/StoreEdit.h"
 #include "document/TaxonTableModel.h"
 #include "log/Log.h"
 #include "store/DocumentFile.h"
 
+#include <QApplication>
 #include <QFile>
+#include <QProgressDialog>
+#include <QPushButton>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <cmath>
 #include <memory>
 
@@ -22,6 +27,13 @@ using namespace quorvella::testing;
 using namespace Qt::StringLiterals;
 
 namespace {
+
+bool sameTaxa(const std::vector<Taxon> &a, const std::vector<Taxon> &b)
+{
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](const Taxon &x, const Taxon &y) {
+        return x.id == y.id && x.sameAttributes(y);
+    });
+}
 
 struct Fixture
 {
@@ -138,6 +150,59 @@ private slots:
         auto group = f.document.makeEcoCollectionGroup();
         QVERIFY(group);
         QCOMPARE(group->createSummedAbundanceList(), std::vector<std::int32_t>{3});
+    }
+
+    // A large insert runs a slice at a time: Cancel part-way leaves the
+    // document exactly as it was; done, it is one undo step whose undo and
+    // redo (also in slices) give the records back exactly.
+    void largeInsertCancelsAndUndoesInSlices()
+    {
+        Fixture f;
+        addCensus(f.store(), "kept", {{"x", 3}});
+        f.store().setModified(false);
+        const std::vector<Taxon> before = f.store().createArrayOfAllTaxa();
+        Store prepared;
+        for (int c = 0; c < 3; ++c) {
+            const RecordId census = addCensus(prepared, "new " + std::to_string(c));
+            for (std::size_t i = 0; i <= MyDocument::slicedEditRecords / 3; ++i) {
+                Taxon taxon;
+                taxon.taxonName = "t" + std::to_string(i);
+                taxon.abundance = static_cast<std::int32_t>(i % 7);
+                taxon.census = census;
+                prepared.insertTaxon(taxon);
+            }
+        }
+        const auto insert = [&] {
+            return f.document.insertPreparedRecords(
+                u"Import"_s, renumberedRecords(prepared, f.store().nextRecordId()));
+        };
+        // Cancel once the first slice is in.
+        QTimer cancel;
+        connect(&cancel, &QTimer::timeout, this, [&] {
+            auto *dialog = qobject_cast<QProgressDialog *>(QApplication::activeModalWidget());
+            auto *button = dialog ? dialog->findChild<QPushButton *>() : nullptr;
+            if (button && f.store().censusCount() > 1) {
+                cancel.stop();
+                button->click();
+            }
+        });
+        cancel.start(1);
+        QVERIFY(!insert());
+        QVERIFY(sameTaxa(f.store().createArrayOfAllTaxa(), before));
+        QCOMPARE(f.store().censusCount(), std::size_t(1));
+        QVERIFY(!f.document.isModified());
+        QCOMPARE(f.document.undoStack().count(), 0);
+
+        QVERIFY(insert());
+        const std::vector<Taxon> after = f.store().createArrayOfAllTaxa();
+        QCOMPARE(after.size(), before.size() + prepared.taxonCount());
+        QCOMPARE(f.document.undoStack().count(), 1);
+        f.document.undoStack().undo();
+        QVERIFY(sameTaxa(f.store().createArrayOfAllTaxa(), before));
+        QCOMPARE(f.store().censusCount(), std::size_t(1));
+        f.document.undoStack().redo();
+        QVERIFY(sameTaxa(f.store().createArrayOfAllTaxa(), after));
+        QCOMPARE(f.store().censusCount(), std::size_t(4));
     }
 
     // --- adding and deleting ----------------------------------------------------
