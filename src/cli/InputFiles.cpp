@@ -48,8 +48,8 @@ std::string readValidImportText(const std::string &path, TextFormat format)
         throw Failure(file.error);
     }
     if (format == TextFormat::Community && !file.text->empty()) {
-        if (const CommunityReadResult read = readCommunityTable(*file.text, {}); read.fault) {
-            throw Failure(read.fault->message());
+        if (const std::optional<CommunityFault> fault = checkCommunityTable(*file.text, {})) {
+            throw Failure(fault->message());
         }
         return std::move(*file.text);
     }

@@ -34,6 +34,21 @@ RecordId Store::insertTaxon(Taxon taxon)
     return id;
 }
 
+void Store::insertCountedTaxa(RecordId census, std::span<const CountedTaxon> taxa)
+{
+    requireCensusOrNone(census);
+    if (taxa.empty()) {
+        return;
+    }
+    const RecordId first = nextId_;
+    taxa_.appendCounted(census, first, taxa);
+    nextId_ += static_cast<RecordId>(taxa.size());
+    for (RecordId id = first; id < nextId_; ++id) {
+        noteTaxon(id, Change::Inserted);
+    }
+    changed();
+}
+
 void Store::updateCensus(const Census &census)
 {
     const auto found = censuses_.find(census.id);

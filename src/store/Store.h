@@ -13,6 +13,7 @@
 #include <map>
 #include <optional>
 #include <span>
+#include <string_view>
 #include <unordered_map>
 #include <vector>
 
@@ -44,6 +45,13 @@ public:
     // this store, otherwise std::invalid_argument.
     RecordId insertCensus(Census census = {});
     RecordId insertTaxon(Taxon taxon = {});
+
+    // The fast step of large imports, the same as insertTaxon for each taxon
+    // (in one notification) without a record per taxon: counted, included taxa of the collection
+    // `census` (which must exist, otherwise std::invalid_argument) with new
+    // ids in the order given, each named by a number from internTaxonName.
+    NameTable::Number internTaxonName(std::string_view name) { return taxa_.internName(name); }
+    void insertCountedTaxa(RecordId census, std::span<const CountedTaxon> taxa);
 
     // Replaces every attribute of the record with the same id. Unknown id or a
     // taxon's census naming no collection: std::invalid_argument. Writing the

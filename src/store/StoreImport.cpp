@@ -1,5 +1,6 @@
 #include "store/StoreImport.h"
 
+#include "textio/CollectionGroupReader.h"
 #include "textio/ImportParsing.h"
 
 #include <utility>
@@ -46,6 +47,69 @@ std::vector<RecordId> insertAtomically(Store &store, InsertAll insertAll)
     return inserted;
 }
 
+RecordId insertNamedCensus(Store &store, std::string_view name, std::vector<RecordId> &inserted)
+{
+    Census census;
+    census.censusName = std::string(name);
+    inserted.push_back(store.insertCensus(std::move(census)));
+    return inserted.back();
+}
+
+// A matrix's rows straight into the store, without a record or a name copy
+// per cell: each header name is interned once, at its first cell.
+class GroupRowInserter
+{
+public:
+    GroupRowInserter(Store &store, std::vector<RecordId> &inserted)
+        : store_(store), inserted_(inserted)
+    {}
+
+    void insert(const GroupRow &row)
+    {
+        const RecordId census = insertNamedCensus(store_, row.name, inserted_);
+        names_.resize(row.speciesNames.size(), NameTable::none);
+        taxa_.clear();
+        for (const GroupCell &cell : row.cells) {
+            NameTable::Number &name = names_[cell.species];
+            if (name == NameTable::none) {
+                name = store_.internTaxonName(row.speciesNames[cell.species]);
+            }
+            taxa_.push_back({name, cell.abundance});
+        }
+        store_.insertCountedTaxa(census, taxa_);
+    }
+
+private:
+    Store &store_;
+    std::vector<RecordId> &inserted_;
+    std::vector<NameTable::Number> names_; // by header column; none until first used
+    std::vector<CountedTaxon> taxa_;
+};
+
+// An abundance list into its collection, in chunks: the generated names are
+// made in one reused buffer and interned, so no list of taxa is ever held.
+void insertAbundanceList(Store &store, std::string_view text, std::vector<RecordId> &inserted)
+{
+    constexpr std::size_t chunk = 4096;
+    const RecordId census = insertNamedCensus(store, importedCollectionName, inserted);
+    std::vector<CountedTaxon> taxa;
+    taxa.reserve(chunk);
+    std::string name(unnamedSpeciesName);
+    name += ' ';
+    const std::size_t prefix = name.size();
+    std::size_t serial = 0;
+    readAbundanceList(text, [&](std::int32_t abundance) {
+        name.resize(prefix);
+        name += std::to_string(++serial);
+        taxa.push_back({store.internTaxonName(name), abundance});
+        if (taxa.size() == chunk) {
+            store.insertCountedTaxa(census, taxa);
+            taxa.clear();
+        }
+    });
+    store.insertCountedTaxa(census, taxa);
+}
+
 std::vector<RecordId> insertCollections(Store &store,
                                         const std::vector<ImportedCollection> &collections)
 {
@@ -78,7 +142,9 @@ std::vector<RecordId> addTaxaToCensusFromString(Store &store, RecordId census, I
 
 StoreImportResult addAbundanceListToMOCFromString(Store &store, std::string_view text)
 {
-    return {insertCollections(store, {parseAbundanceList(text)}), std::nullopt};
+    return {insertAtomically(
+                store, [&](std::vector<RecordId> &ids) { insertAbundanceList(store, text, ids); }),
+            std::nullopt};
 }
 
 StoreImportResult addCollectionToMOCFromString(Store &store, std::string_view text)
@@ -91,9 +157,9 @@ StoreImportResult addCollectionGroupToMOCFromString(Store &store, std::string_vi
     // Each row goes into the store as soon as it is read.
     std::vector<std::string> completionNames;
     std::vector<RecordId> inserted = insertAtomically(store, [&](std::vector<RecordId> &ids) {
-        completionNames = parseCollectionGroup(text, [&](const ImportedCollection &collection) {
-            insertCollection(store, collection, ids);
-        });
+        GroupRowInserter rows(store, ids);
+        completionNames =
+            readCheckedCollectionGroup(text, [&rows](const GroupRow &row) { rows.insert(row); });
     });
     return {std::move(inserted), std::move(completionNames)};
 }
@@ -101,11 +167,32 @@ StoreImportResult addCollectionGroupToMOCFromString(Store &store, std::string_vi
 CommunityImportResult addCommunityTableToMOCFromString(Store &store, std::string_view text,
                                                        const CommunityOptions &options)
 {
-    CommunityReadResult read = readCommunityTable(text, options);
-    if (read.fault) {
-        return {{}, std::move(read.fault)};
+    CommunityCounts counts = readCommunityCounts(text, options);
+    if (counts.fault) {
+        return {{}, std::move(counts.fault)};
     }
-    return {addCommunityGroupToMOC(store, read.group), std::nullopt};
+    return {addCommunityCountsToMOC(store, counts), std::nullopt};
+}
+
+StoreImportResult addCommunityCountsToMOC(Store &store, const CommunityCounts &counts)
+{
+    std::vector<NameTable::Number> names(counts.taxonNames.size(), NameTable::none);
+    std::vector<CountedTaxon> taxa;
+    std::vector<RecordId> inserted = insertAtomically(store, [&](std::vector<RecordId> &ids) {
+        for (std::size_t c = 0; c < counts.collectionNames.size(); ++c) {
+            const RecordId census = insertNamedCensus(store, counts.collectionNames[c], ids);
+            taxa.clear();
+            for (const CommunityCell &cell : counts.cells[c]) {
+                NameTable::Number &name = names[cell.taxon];
+                if (name == NameTable::none) { // interned once, at the taxon's first count
+                    name = store.internTaxonName(counts.taxonNames[cell.taxon]);
+                }
+                taxa.push_back({name, cell.count});
+            }
+            store.insertCountedTaxa(census, taxa);
+        }
+    });
+    return {std::move(inserted), counts.taxonNames};
 }
 
 StoreImportResult addCommunityGroupToMOC(Store &store, const ImportedCollectionGroup &group)

@@ -57,5 +57,7 @@ CommunityImportResult addCommunityTableToMOCFromString(Store &store, std::string
 // The same for a table read already without a fault (readCommunityTable), so
 // that a reading away from the window need not be repeated.
 StoreImportResult addCommunityGroupToMOC(Store &store, const ImportedCollectionGroup &group);
+// The same from the reading without a string per cell (readCommunityCounts).
+StoreImportResult addCommunityCountsToMOC(Store &store, const CommunityCounts &counts);
 
 } // namespace quorvella

@@ -95,6 +95,49 @@ void TaxonTable::append(const Taxon &taxon)
     link(slot);
 }
 
+void TaxonTable::appendCounted(RecordId census, RecordId firstId,
+                               std::span<const CountedTaxon> taxa)
+{
+    const std::size_t first = ids_.size();
+    if (taxa.empty()) {
+        return;
+    }
+    if (taxa.size() >= std::numeric_limits<Slot>::max() - first) {
+        throw std::length_error("a document holds at most 4 294 967 295 taxa");
+    }
+    try {
+        for (std::size_t i = 0; i < taxa.size(); ++i) {
+            ids_.push_back(firstId + static_cast<RecordId>(i));
+            names_.push_back(taxa[i].name);
+            abundances_.push_back(taxa[i].abundance);
+            censuses_.push_back(census);
+            flags_.push_back(Alive | Included | HasAbundance);
+        }
+        std::vector<Slot> &slots = slotsByCensus_[census];
+        for (std::size_t slot = first; slot < ids_.size(); ++slot) {
+            slots.push_back(static_cast<Slot>(slot));
+        }
+    } catch (...) { // out of memory: the columns go back to their common length
+        truncate(first);
+        throw;
+    }
+}
+
+void TaxonTable::truncate(std::size_t size)
+{
+    ids_.resize(std::min(ids_.size(), size));
+    names_.resize(std::min(names_.size(), size));
+    abundances_.resize(std::min(abundances_.size(), size));
+    censuses_.resize(std::min(censuses_.size(), size));
+    flags_.resize(std::min(flags_.size(), size));
+    for (auto &[census, slots] : slotsByCensus_) {
+        while (!slots.empty() && slots.back() >= size) {
+            slots.pop_back();
+        }
+    }
+    std::erase_if(slotsByCensus_, [](const auto &entry) { return entry.second.empty(); });
+}
+
 void TaxonTable::insertMany(const std::vector<Taxon> &taxa)
 {
     const std::size_t oldSize = ids_.size();

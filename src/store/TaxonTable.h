@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <string_view>
 #include <unordered_map>
 #include <vector>
@@ -15,6 +16,14 @@ namespace quorvella {
 
 // A taxon as the table holds it, without copying its name: the view stays
 // valid until the store changes.
+// A new counted taxon of an import: its name as a number of the table's
+// interned names, and its abundance.
+struct CountedTaxon
+{
+    NameTable::Number name;
+    std::int32_t abundance;
+};
+
 struct TaxonView
 {
     RecordId id;
@@ -67,6 +76,12 @@ public:
 
     // Adds a record whose id is above every id held; its census is linked.
     void append(const Taxon &taxon);
+    // Adds included taxa of one collection with the ids firstId, firstId + 1,
+    // ... (above every id held), in one pass: the import's fast step, which
+    // neither builds records nor looks a name up per taxon.
+    void appendCounted(RecordId census, RecordId firstId, std::span<const CountedTaxon> taxa);
+    // The number of an interned name, interning it if it is new.
+    NameTable::Number internName(std::string_view name) { return nameTable_.intern(name); }
     // Adds records with any ids not held by a living record, in one pass (a
     // dead slot of the same id is revived in place).
     void insertMany(const std::vector<Taxon> &taxa);
@@ -107,6 +122,7 @@ private:
     std::optional<Slot> findAny(RecordId id) const;
     void write(Slot slot, const Taxon &taxon);
     void link(Slot slot);
+    void truncate(std::size_t size);
     void unlink(Slot slot);
     void rebuildCensusLists();
     void sortByIdAndRelink();

@@ -234,54 +234,120 @@ std::string CommunityFault::message() const
     return "Line " + std::to_string(line) + ", column " + std::to_string(column) + ": " + reason;
 }
 
-CommunityReadResult readCommunityTable(std::string_view text, const CommunityOptions &options)
+namespace {
+
+// Keeps every name and count of a table.
+class CountCollector
 {
-    CommunityReadResult result;
+public:
+    explicit CountCollector(CommunityCounts &counts) : counts_(counts) {}
+
+    void collection(std::string_view name)
+    {
+        counts_.collectionNames.emplace_back(name);
+        counts_.cells.emplace_back();
+    }
+    void taxon(std::string_view name) { counts_.taxonNames.emplace_back(name); }
+    // A count above zero of the given collection and taxon (by number).
+    void count(std::size_t collection, std::size_t taxon, std::int32_t value)
+    {
+        counts_.cells[collection].push_back({static_cast<std::uint32_t>(taxon), value});
+    }
+
+private:
+    CommunityCounts &counts_;
+};
+
+// Keeps nothing: the check alone.
+struct NoCounts
+{
+    void collection(std::string_view) {}
+    void taxon(std::string_view) {}
+    void count(std::size_t, std::size_t, std::int32_t) {}
+};
+
+// The one reading of a table's data lines; the first fault ends it.
+template <typename Counts>
+std::optional<CommunityFault> readCounts(std::string_view text, const CommunityOptions &options,
+                                         std::optional<std::string> &textColumn, Counts &counts)
+{
     TableReader reader(text);
     TableStart start = startTable(reader, options);
     if (start.fault) {
-        result.fault = std::move(start.fault);
-        return result;
+        return std::move(start.fault);
     }
-    result.textColumn = start.textColumn;
+    textColumn = std::move(start.textColumn);
     const std::vector<std::string_view> &header = reader.header();
-    std::vector<ImportedCollection> &collections = result.group.collections;
-    if (options.taxaAsRows) {
-        for (std::size_t c = 0; c < start.countColumns; ++c) {
-            collections.push_back({std::string(header[c + 1]), {}});
-        }
-    } else {
-        for (std::size_t c = 0; c < start.countColumns; ++c) {
-            result.group.completionNames.emplace_back(header[c + 1]);
+    for (std::size_t c = 0; c < start.countColumns; ++c) {
+        if (options.taxaAsRows) {
+            counts.collection(header[c + 1]);
+        } else {
+            counts.taxon(header[c + 1]);
         }
     }
-    for (bool have = start.haveLine; have; have = reader.nextDataLine(start.line, start.fields)) {
+    std::size_t row = 0;
+    for (bool have = start.haveLine; have;
+         have = reader.nextDataLine(start.line, start.fields), ++row) {
         const std::vector<std::string_view> &fields = start.fields;
         if (auto fault = checkFieldCount(start.line, fields.size(), header.size())) {
-            return {std::move(fault), {}, std::nullopt};
+            return fault;
         }
         const std::string_view rowName =
             options.namesFromTextColumn && options.taxaAsRows ? fields.back() : fields.front();
-        if (!options.taxaAsRows) {
-            collections.push_back({std::string(rowName), {}});
+        if (options.taxaAsRows) {
+            counts.taxon(rowName);
         } else {
-            result.group.completionNames.emplace_back(rowName);
+            counts.collection(rowName);
         }
         for (std::size_t c = 0; c < start.countColumns; ++c) {
             const Count count = readCount(fields[c + 1]);
             if (count.fault) {
-                return {CommunityFault{start.line.number, c + 2, *count.fault}, {}, std::nullopt};
+                return CommunityFault{start.line.number, c + 2, *count.fault};
             }
-            if (count.value <= 0) {
-                continue;
-            }
-            if (options.taxaAsRows) {
-                collections[c].taxa.push_back({std::string(rowName), count.value});
-            } else {
-                collections.back().taxa.push_back({std::string(header[c + 1]), count.value});
+            if (count.value > 0) {
+                counts.count(options.taxaAsRows ? c : row, options.taxaAsRows ? row : c,
+                             count.value);
             }
         }
     }
+    return std::nullopt;
+}
+
+} // namespace
+
+CommunityCounts readCommunityCounts(std::string_view text, const CommunityOptions &options)
+{
+    CommunityCounts counts;
+    CountCollector collector(counts);
+    if (std::optional<CommunityFault> fault =
+            readCounts(text, options, counts.textColumn, collector)) {
+        return {std::move(fault), {}, {}, {}, std::nullopt};
+    }
+    return counts;
+}
+
+std::optional<CommunityFault> checkCommunityTable(std::string_view text,
+                                                  const CommunityOptions &options)
+{
+    std::optional<std::string> textColumn;
+    NoCounts none;
+    return readCounts(text, options, textColumn, none);
+}
+
+CommunityReadResult readCommunityTable(std::string_view text, const CommunityOptions &options)
+{
+    CommunityCounts counts = readCommunityCounts(text, options);
+    CommunityReadResult result{std::move(counts.fault), {}, std::move(counts.textColumn)};
+    std::vector<ImportedCollection> &collections = result.group.collections;
+    collections.reserve(counts.collectionNames.size());
+    for (std::size_t c = 0; c < counts.collectionNames.size(); ++c) {
+        ImportedCollection &collection =
+            collections.emplace_back(ImportedCollection{std::move(counts.collectionNames[c]), {}});
+        for (const CommunityCell &cell : counts.cells[c]) {
+            collection.taxa.push_back({counts.taxonNames[cell.taxon], cell.count});
+        }
+    }
+    result.group.completionNames = std::move(counts.taxonNames);
     return result;
 }
 

@@ -18,6 +18,7 @@
 #include "textio/ImportedCollection.h"
 
 #include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -55,6 +56,31 @@ struct CommunityReadResult
 };
 
 CommunityReadResult readCommunityTable(std::string_view text, const CommunityOptions &options);
+
+// The same reading without a string per cell, for large tables: each name is
+// held once, and each collection's counts refer to their taxa by number.
+struct CommunityCell
+{
+    std::uint32_t taxon; // index into CommunityCounts::taxonNames
+    std::int32_t count;  // above zero
+};
+
+struct CommunityCounts
+{
+    std::optional<CommunityFault> fault; // when set, nothing else is filled
+    std::vector<std::string> collectionNames;
+    // In table order (the completion list of an import).
+    std::vector<std::string> taxonNames;
+    // Per collection, its counts above zero in taxon order.
+    std::vector<std::vector<CommunityCell>> cells;
+    std::optional<std::string> textColumn;
+};
+
+CommunityCounts readCommunityCounts(std::string_view text, const CommunityOptions &options);
+
+// Only the check of that reading: the first fault, if any.
+std::optional<CommunityFault> checkCommunityTable(std::string_view text,
+                                                  const CommunityOptions &options);
 
 // The top-left corner of the table as the reader splits it: up to maxRows
 // lines (header first, comments left out) of up to maxColumns fields, plus the

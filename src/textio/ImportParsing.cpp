@@ -42,6 +42,14 @@ std::string unnamedSpeciesNameFor(std::size_t serial)
 ImportedCollection parseAbundanceList(std::string_view text)
 {
     ImportedCollection collection{std::string(importedCollectionName), {}};
+    readAbundanceList(text, [&collection](std::int32_t abundance) {
+        collection.taxa.push_back({unnamedSpeciesNameFor(collection.taxa.size() + 1), abundance});
+    });
+    return collection;
+}
+
+void readAbundanceList(std::string_view text, const std::function<void(std::int32_t)> &take)
+{
     std::size_t pos = skipAbundanceListSeparators(text, 0);
     while (pos < text.size()) {
         const std::optional<NumberToken> number = readNumber(text, pos);
@@ -49,11 +57,9 @@ ImportedCollection parseAbundanceList(std::string_view text)
             pos = skipAbundanceListSeparators(text, skipToken(text, pos));
             continue;
         }
-        collection.taxa.push_back(
-            {unnamedSpeciesNameFor(collection.taxa.size() + 1), integerValue(*number)});
+        take(integerValue(*number));
         pos = skipAbundanceListSeparators(text, pos + number->length);
     }
-    return collection;
 }
 
 ImportedCollection parseCollection(std::string_view text)

@@ -11,6 +11,7 @@
 #include "textio/ImportedCollection.h"
 
 #include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -28,6 +29,10 @@ std::string unnamedSpeciesNameFor(std::size_t serial);
 // One collection "imported census" with one taxon per number, named by
 // unnamedSpeciesNameFor(1, 2, ...).
 ImportedCollection parseAbundanceList(std::string_view text);
+
+// The same reading, handing each abundance to `take` in list order without
+// holding the list.
+void readAbundanceList(std::string_view text, const std::function<void(std::int32_t)> &take);
 
 // One collection "imported census" with one taxon per row that has an
 // abundance. A field out of place (a row that is not name, comma, abundance;

@@ -163,5 +163,31 @@ TEST(StoreImport, AThousandCollectionsAreOneNotification)
     EXPECT_EQ(inserted, 3000u);
 }
 
+TEST(StoreImport, CommunityCountsImportAsTheReadTableDoes)
+{
+    // A repeated taxon name, zero and empty cells, a taxonomy column.
+    const std::string text = "# Constructed from biom file\n#OTU ID\tS1\tS2\ttaxonomy\n"
+                             "A\t3\t0\tk__X\nB\t\t2\tk__Y\nA\t1\t5\tk__X\n";
+    for (const CommunityOptions options :
+         {CommunityOptions{}, CommunityOptions{false, false}, CommunityOptions{true, true}}) {
+        Store fromCounts;
+        Store fromGroup;
+        const CommunityImportResult counted =
+            addCommunityTableToMOCFromString(fromCounts, text, options);
+        const StoreImportResult grouped =
+            addCommunityGroupToMOC(fromGroup, readCommunityTable(text, options).group);
+        ASSERT_FALSE(counted.fault);
+        EXPECT_EQ(counted.imported.censuses, grouped.censuses);
+        EXPECT_EQ(counted.imported.completionList, grouped.completionList);
+        const std::vector<Taxon> a = fromCounts.createArrayOfAllTaxa();
+        const std::vector<Taxon> b = fromGroup.createArrayOfAllTaxa();
+        ASSERT_EQ(a.size(), b.size());
+        for (std::size_t i = 0; i < a.size(); ++i) {
+            EXPECT_EQ(a[i].id, b[i].id);
+            EXPECT_TRUE(a[i].sameAttributes(b[i])) << a[i].taxonName.value_or("");
+        }
+    }
+}
+
 } // namespace
 } // namespace quorvella

@@ -145,6 +145,11 @@ TEST(Store, RefusedChangesLeaveTheStoreAsItWas)
     store.setModified(false);
     const std::vector<std::pair<const char *, std::function<void()>>> refused = {
         {"taxon in an unknown collection", [&] { store.insertTaxon(taxonIn(12345, "x", 1)); }},
+        {"counted taxa in an unknown collection",
+         [&] {
+             const CountedTaxon counted{store.internTaxonName("x"), 1};
+             store.insertCountedTaxa(12345, std::span(&counted, 1));
+         }},
         {"update of an unknown collection", [&] { store.updateCensus(Census{.id = 777}); }},
         {"update of an unknown taxon", [&] { store.updateTaxon(Taxon{.id = 777}); }},
         {"taxon moved to an unknown collection",
@@ -215,7 +220,19 @@ TEST(Store, PackedTaxaBehaveLikeAMapOfRecordsUnderRandomEdits)
     };
     for (int step = 0; step < 4000; ++step) {
         const std::size_t action = pick(10);
-        if (action < 5 || model.empty()) {
+        if (action == 0) { // the imports' fast step: several counted taxa at once
+            const RecordId census = censuses[pick(3)];
+            const std::string name = pick(2) == 0 ? "x" : "imported " + std::to_string(step);
+            const std::vector<CountedTaxon> counted(pick(4) + 1,
+                                                    {store.internTaxonName(name), 1 + step});
+            store.insertCountedTaxa(census, counted);
+            RecordId id = idsOf(store.createArrayOfAllTaxa()).back() - std::ssize(counted);
+            for (const CountedTaxon &taxon : counted) {
+                Taxon expected = taxonIn(census, name.c_str(), taxon.abundance);
+                expected.id = ++id;
+                model[id] = expected;
+            }
+        } else if (action < 5 || model.empty()) {
             Taxon taxon = taxonIn(pick(8) == 0 ? std::nullopt : std::optional(censuses[pick(3)]),
                                   pick(5) == 0 ? "Globigerina bulloides d'Orbigny 1826" : "x",
                                   static_cast<std::int32_t>(pick(50)));
