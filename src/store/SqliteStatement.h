@@ -25,6 +25,9 @@ public:
     bool step();
     // Makes the statement ready to run again with new parameters.
     void reset();
+    // The same keeping the parameters bound, for a caller that binds every
+    // parameter for every run (clearing them costs a pass over all of them).
+    void resetKeepingBindings();
 
     void bindNull(int index);
     void bindInteger(int index, std::int64_t value);
