@@ -171,10 +171,10 @@ CommunityImportResult addCommunityTableToMOCFromString(Store &store, std::string
     if (counts.fault) {
         return {{}, std::move(counts.fault)};
     }
-    return {addCommunityCountsToMOC(store, counts), std::nullopt};
+    return {addCommunityCountsToMOC(store, std::move(counts)), std::nullopt};
 }
 
-StoreImportResult addCommunityCountsToMOC(Store &store, const CommunityCounts &counts)
+StoreImportResult addCommunityCountsToMOC(Store &store, CommunityCounts counts)
 {
     std::vector<NameTable::Number> names(counts.taxonNames.size(), NameTable::none);
     std::vector<CountedTaxon> taxa;
@@ -192,7 +192,8 @@ StoreImportResult addCommunityCountsToMOC(Store &store, const CommunityCounts &c
             store.insertCountedTaxa(census, taxa);
         }
     });
-    return {std::move(inserted), counts.taxonNames};
+    // Moved, not copied: a table of many rows holds many names.
+    return {std::move(inserted), std::move(counts.taxonNames)};
 }
 
 StoreImportResult addCommunityGroupToMOC(Store &store, const ImportedCollectionGroup &group)

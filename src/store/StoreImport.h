@@ -58,6 +58,6 @@ CommunityImportResult addCommunityTableToMOCFromString(Store &store, std::string
 // that a reading away from the window need not be repeated.
 StoreImportResult addCommunityGroupToMOC(Store &store, const ImportedCollectionGroup &group);
 // The same from the reading without a string per cell (readCommunityCounts).
-StoreImportResult addCommunityCountsToMOC(Store &store, const CommunityCounts &counts);
+StoreImportResult addCommunityCountsToMOC(Store &store, CommunityCounts counts);
 
 } // namespace quorvella

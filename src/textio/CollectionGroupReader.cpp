@@ -5,6 +5,8 @@
 #include "textio/ImportParsing.h"
 #include "textio/NumberReader.h"
 
+#include <deque>
+#include <functional>
 #include <optional>
 
 namespace quorvella {
@@ -38,9 +40,12 @@ public:
 
     // A plain count ended by the separator: whole, not negative, not the
     // row's last; only the count is left to check.
-    Fault checkPlainCount()
+    Fault checkPlainCount(std::int32_t count)
     {
-        return ++abundanceCount_ > speciesCount_ ? Fault(msg::tooManyAbundances) : std::nullopt;
+        if (++abundanceCount_ > speciesCount_) {
+            return msg::tooManyAbundances;
+        }
+        return countTaxon(count);
     }
 
 private:
@@ -80,26 +85,34 @@ private:
         if (field.isRowEnd() && abundanceCount_ < speciesCount_) {
             return msg::tooFewAbundances;
         }
-        return std::nullopt;
+        return countTaxon(integerValue(field.text));
+    }
+
+    // An abundance above zero makes a taxon; an import makes a bounded number.
+    Fault countTaxon(std::int32_t abundance)
+    {
+        return abundance > 0 && ++taxonCount_ > msg::maxImportedTaxa ? Fault(msg::tooManyTaxa)
+                                                                     : std::nullopt;
     }
 
     std::size_t headerCount_ = 0;
     std::size_t speciesCount_ = 0;
     std::size_t abundanceCount_ = 0;
+    std::size_t taxonCount_ = 0;
 };
 
 // The reading of an unchecked text.
 struct NoCheck
 {
     Fault check(const Field &) { return std::nullopt; }
-    Fault checkPlainCount() { return std::nullopt; }
+    Fault checkPlainCount(std::int32_t) { return std::nullopt; }
 };
 
 // Collects a row's cells and hands the row over when the next one begins.
 class RowBuilder
 {
 public:
-    explicit RowBuilder(const GroupRowTaker &take) : take_(take) {}
+    RowBuilder(std::string_view text, const GroupRowTaker &take) : text_(text), take_(take) {}
 
     void take(const Field &field)
     {
@@ -108,7 +121,7 @@ public:
         }
         if (field.row == 1) {
             if (haveLabel_) {
-                species_.emplace_back(field.text);
+                species_.push_back(lasting(field.text));
             }
             haveLabel_ = true;
         } else if (field.column == 1) {
@@ -141,18 +154,32 @@ public:
     std::vector<std::string> completionNames() const
     {
         std::vector<std::string> names;
-        for (const std::string &name : species_) {
+        for (const std::string_view name : species_) {
             if (!name.empty()) {
-                names.push_back(name);
+                names.emplace_back(name);
             }
         }
         return names;
     }
 
 private:
+    // A field's text as a view that lasts the scan: a slice of the text
+    // itself, or a copy of a field the reader assembled (one with quotes).
+    std::string_view lasting(std::string_view field)
+    {
+        const std::less_equal<const char *> atMost;
+        if (atMost(text_.data(), field.data()) &&
+            atMost(field.data() + field.size(), text_.data() + text_.size())) {
+            return field;
+        }
+        return assembled_.emplace_back(field);
+    }
+
+    std::string_view text_;
+    std::deque<std::string> assembled_;
     const GroupRowTaker &take_;
     bool haveLabel_ = false;
-    std::vector<std::string> species_;
+    std::vector<std::string_view> species_;
     std::string name_;
     std::vector<GroupCell> cells_;
     bool inRow_ = false;
@@ -187,7 +214,7 @@ ValidationResult scan(std::string_view text, Checker &checker, Builder &builder)
             if (count < 0) {
                 break;
             }
-            if (const Fault fault = checker.checkPlainCount()) {
+            if (const Fault fault = checker.checkPlainCount(count)) {
                 return ValidationResult::refused(*fault, reader.row(), column);
             }
             builder.takeCount(column, count);
@@ -209,7 +236,7 @@ ValidationResult validateCollectionGroupFromString(std::string_view text)
 ValidationResult readCollectionGroup(std::string_view text, const GroupRowTaker &take)
 {
     GroupChecker checker;
-    RowBuilder rows(take);
+    RowBuilder rows(text, take);
     return scan(text, checker, rows);
 }
 
@@ -217,7 +244,7 @@ std::vector<std::string> readCheckedCollectionGroup(std::string_view text,
                                                     const GroupRowTaker &take)
 {
     NoCheck checker;
-    RowBuilder rows(take);
+    RowBuilder rows(text, take);
     scan(text, checker, rows);
     return rows.completionNames();
 }

@@ -32,8 +32,9 @@ struct GroupRow
 {
     std::string_view name;
     std::span<const GroupCell> cells; // the abundances above zero, in header order
-    // The header's fields after the label, empty ones included.
-    std::span<const std::string> speciesNames;
+    // The header's fields after the label, empty ones included (views into
+    // the text: a header of millions of names is not copied).
+    std::span<const std::string_view> speciesNames;
 };
 
 using GroupRowTaker = std::function<void(const GroupRow &)>;

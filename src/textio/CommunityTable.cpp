@@ -2,6 +2,7 @@
 
 #include "textio/CharacterClasses.h"
 #include "textio/FieldReader.h"
+#include "textio/ImportMessages.h" // maxImportedTaxa
 #include "textio/NumberReader.h"
 
 #include <algorithm>
@@ -10,6 +11,9 @@ namespace quorvella {
 namespace {
 
 constexpr std::string_view countRule = "counts are whole numbers of 0 or more.";
+constexpr std::string_view tooManyCounts =
+    "the table holds more than 10 000 000 counts above zero, the most Quorvella imports at once "
+    "(each becomes a taxon, and more could need more memory than a computer has).";
 
 struct Line
 {
@@ -286,6 +290,7 @@ std::optional<CommunityFault> readCounts(std::string_view text, const CommunityO
         }
     }
     std::size_t row = 0;
+    std::size_t taxa = 0;
     for (bool have = start.haveLine; have;
          have = reader.nextDataLine(start.line, start.fields), ++row) {
         const std::vector<std::string_view> &fields = start.fields;
@@ -303,6 +308,9 @@ std::optional<CommunityFault> readCounts(std::string_view text, const CommunityO
             const Count count = readCount(fields[c + 1]);
             if (count.fault) {
                 return CommunityFault{start.line.number, c + 2, *count.fault};
+            }
+            if (count.value > 0 && ++taxa > importmessages::maxImportedTaxa) {
+                return CommunityFault{start.line.number, c + 2, std::string(tooManyCounts)};
             }
             if (count.value > 0) {
                 counts.count(options.taxaAsRows ? c : row, options.taxaAsRows ? row : c,

@@ -3,6 +3,7 @@
 // The texts of the import alert: one fixed message, and one informative text
 // per fault. They are the product's own wording and are used exactly as here.
 
+#include <cstddef>
 #include <string_view>
 
 namespace quorvella::importmessages {
@@ -50,5 +51,17 @@ inline constexpr std::string_view tooFewAbundances =
 inline constexpr std::string_view noSpecies =
     "The first row names no species. Quorvella reads species names separated by commas, "
     "semicolons or tabs.";
+
+// The most taxa one import makes (abundances above zero; counts of a
+// community table). Records cost memory: an abundance list of ones takes two
+// bytes of text a taxon but about 65 bytes in memory, so without this bound a
+// file within the size limit could need several gigabytes; with it every
+// import stays within 2 GB.
+inline constexpr std::size_t maxImportedTaxa = 10'000'000;
+
+inline constexpr std::string_view tooManyTaxa =
+    "The file holds more than 10 000 000 abundances above zero, the most Quorvella imports at "
+    "once (each becomes a taxon, and more could need more memory than a computer has). Split "
+    "the file and import the parts into separate documents.";
 
 } // namespace quorvella::importmessages

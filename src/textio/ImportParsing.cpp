@@ -107,7 +107,8 @@ parseCollectionGroup(std::string_view text,
         collection.name.assign(row.name);
         collection.taxa.clear();
         for (const GroupCell &cell : row.cells) {
-            collection.taxa.push_back({row.speciesNames[cell.species], cell.abundance});
+            collection.taxa.push_back(
+                {std::string(row.speciesNames[cell.species]), cell.abundance});
         }
         take(collection);
     });

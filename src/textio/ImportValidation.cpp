@@ -43,10 +43,13 @@ ValidationResult refusedListEntry(std::string_view message, std::string_view tex
 ValidationResult validateAbundanceListFromString(std::string_view text)
 {
     std::size_t pos = skipAbundanceListSeparators(text, 0);
-    while (pos < text.size()) {
+    for (std::size_t entries = 1; pos < text.size(); ++entries) {
         const std::optional<NumberToken> number = readNumber(text, pos);
         if (!number) {
             return refusedListEntry(msg::notANumber, text, pos);
+        }
+        if (entries > msg::maxImportedTaxa) {
+            return refusedListEntry(msg::tooManyTaxa, text, pos);
         }
         if (number->value <= 0.0f) {
             return refusedListEntry(msg::zeroOrNegative, text, pos);

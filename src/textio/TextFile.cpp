@@ -109,7 +109,8 @@ TextFileResult readTextFile(const std::filesystem::path &path, std::uintmax_t ma
     const auto size = static_cast<std::uintmax_t>(status.st_size);
     const std::string tooLarge = "The file " + quoted(path) +
                                  " could not be read: it is larger than " + describeSize(maxBytes) +
-                                 ", the largest file Quorvella imports.";
+                                 ", the largest file Quorvella imports (a larger one could "
+                                 "need more memory than a computer has).";
     if (size > maxBytes) {
         return readFailure(tooLarge);
     }

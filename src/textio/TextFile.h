@@ -11,9 +11,11 @@
 
 namespace quorvella {
 
-// The largest file readTextFile accepts: 64 MiB. A matrix of 1000 collections
-// by 2000 species is about 4 MB; anything far larger is not an import file,
-// and refusing it up front keeps a huge file from exhausting memory.
+// The largest file readTextFile accepts: 64 MiB. A sequencing table of 1000
+// collections by 20 000 taxa is about 40 MB. The text is held whole, so with
+// the bound on the taxa of one import (ImportMessages.h) this keeps every
+// import within 2 GB; refusing a larger file up front keeps a huge file from
+// exhausting memory.
 inline constexpr std::uintmax_t maxTextFileBytes = 64u * 1024u * 1024u;
 
 struct TextFileResult

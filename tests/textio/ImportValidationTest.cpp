@@ -145,5 +145,29 @@ TEST(ImportValidation, ValidatorsAcceptAnEmptyTextThemselves)
     EXPECT_TRUE(validateCollectionGroupFromString("").isValid());
 }
 
+TEST(ImportValidation, AnImportMakesAtMostTheLargestNumberOfTaxa)
+{
+    // The bound counts abundances above zero: zeros in a matrix make no taxa.
+    const std::size_t most = msg::maxImportedTaxa;
+    std::string list;
+    list.reserve(2 * most + 2);
+    for (std::size_t i = 0; i < most; ++i) {
+        list += "1 ";
+    }
+    std::string matrix = "x,A,B\nS,0,1\n";
+    for (std::size_t i = 1; i < most; ++i) {
+        matrix += "S,1,0\n";
+    }
+    EXPECT_TRUE(validateAbundanceListFromString(list).isValid());
+    EXPECT_TRUE(validateCollectionGroupFromString(matrix).isValid());
+    const ValidationResult longList = validateAbundanceListFromString(list + "1");
+    EXPECT_EQ(longList.fault, std::string(msg::tooManyTaxa));
+    EXPECT_EQ(longList.field, most + 1);
+    const ValidationResult bigMatrix = validateCollectionGroupFromString(matrix + "S,0,7\n");
+    EXPECT_EQ(bigMatrix.fault, std::string(msg::tooManyTaxa));
+    EXPECT_EQ(bigMatrix.row, most + 2);
+    EXPECT_EQ(bigMatrix.field, 3u);
+}
+
 } // namespace
 } // namespace quorvella
