@@ -9,7 +9,9 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QScopedValueRollback>
+#include <atomic>
 #include <filesystem>
+#include <future>
 
 namespace quorvella {
 namespace {
@@ -45,17 +47,25 @@ DocumentFileHandler::DocumentFileHandler(MyDocument &document) : m_document(docu
 // --- reading ------------------------------------------------------------------
 
 std::optional<Store> DocumentFileHandler::load(const QString &path, DiskFileState &state,
-                                               QString &failure)
+                                               QString &failure, const OpenCancelHook &cancelled)
 {
-    // The state is taken before reading: a change during the read then
-    // shows as a change later, never as no change.
-    state = DiskFileState::of(path, true);
+    // The file is hashed on a thread of its own while it is read. A change
+    // of the file meanwhile drops the hash, so the version read is never
+    // taken for the one on disk: the next look sees a change.
+    const DiskFileState before = DiskFileState::of(path, false);
+    auto hashed = std::async(std::launch::async, [path] { return DiskFileState::of(path, true); });
+    std::optional<Store> store;
     try {
-        return DocumentFile::load(toPath(path));
+        store = DocumentFile::load(toPath(path), cancelled);
+    } catch (const DocumentOpenCancelled &) {
+        // Given up by the user: no failure to tell of.
     } catch (const std::exception &error) {
         failure = QString::fromStdString(error.what());
     }
-    return std::nullopt;
+    state = hashed.get();
+    if (!state.sameMetadata(before) || !DiskFileState::of(path, false).sameMetadata(before))
+        state.contentHash.clear();
+    return store;
 }
 
 struct DocumentFileHandler::Loaded
@@ -63,6 +73,7 @@ struct DocumentFileHandler::Loaded
     DiskFileState state;
     QString failure;
     std::optional<Store> store;
+    std::atomic<bool> cancelled = false;
 };
 
 std::shared_ptr<DocumentFileHandler::Loaded>
@@ -70,15 +81,18 @@ DocumentFileHandler::loadWhileWaiting(const QString &path)
 {
     auto loaded = std::make_shared<Loaded>();
     const auto loadInto = [path](Loaded &into) {
-        into.store = load(path, into.state, into.failure);
+        into.store =
+            load(path, into.state, into.failure, [&into] { return into.cancelled.load(); });
     };
     if (QFileInfo(path).size() < backgroundOpenBytes) {
         loadInto(*loaded);
         return loaded;
     }
     const QString label = tr("Opening \u201c%1\u201d\u2026").arg(QFileInfo(path).fileName());
-    if (!runWhileWaiting(label, [loaded, loadInto] { loadInto(*loaded); }))
+    if (!runWhileWaiting(label, [loaded, loadInto] { loadInto(*loaded); })) {
+        loaded->cancelled = true; // the reader stops within a chunk and frees what it read
         return nullptr;
+    }
     return loaded;
 }
 

@@ -14,6 +14,7 @@
 // The document's own saves are recognised and cause no reload.
 
 #include "document/DiskFileState.h"
+#include "store/DocumentFile.h"
 
 #include <QFileSystemWatcher>
 #include <QObject>
@@ -68,7 +69,9 @@ private:
     enum class Occasion { Autosave, Save, Close };
     enum class DiskChange { None, Changed, Missing };
 
-    static std::optional<Store> load(const QString &path, DiskFileState &state, QString &failure);
+    // Nothing when it fails (`failure` says why) or is cancelled (`failure` empty).
+    static std::optional<Store> load(const QString &path, DiskFileState &state, QString &failure,
+                                     const OpenCancelHook &cancelled = {});
     // load, for a large file on another thread; nothing when cancelled.
     struct Loaded;
     static std::shared_ptr<Loaded> loadWhileWaiting(const QString &path);

@@ -8,7 +8,10 @@
 #include "store/SqliteError.h"
 
 #include <cerrno>
+#include <exception>
+#include <future>
 #include <new>
+#include <optional>
 #include <sqlite3.h>
 
 namespace quorvella {
@@ -109,15 +112,33 @@ DocumentFileError::DocumentFileError(Action action, fs::path file, std::string r
       reason_(std::move(reason))
 {}
 
-Store DocumentFile::load(const fs::path &file)
+Store DocumentFile::load(const fs::path &file, const OpenCancelHook &cancelled)
 {
     return reportingFailures(DocumentFileError::Action::Open, file, [&] {
         FileReplacement::removeStaleTemporaryFiles(file);
         checkReadable(file);
         SqliteDatabase db(file, SqliteDatabase::Mode::ReadOnly);
-        Store store = DocumentReader(db).read();
-        store.setModified(false);
-        return store;
+        DocumentReader reader(db, cancelled);
+        reader.checkIdentity();
+        // The structure check and the reading each take a core; a damaged
+        // file is reported by the check, whatever the reading met.
+        auto integrity = std::async(std::launch::async, [&file] {
+            SqliteDatabase second(file, SqliteDatabase::Mode::ReadOnly);
+            DocumentReader(second).checkIntegrity();
+        });
+        std::optional<Store> store;
+        std::exception_ptr readFailure;
+        try {
+            store = reader.readRecords();
+        } catch (...) {
+            readFailure = std::current_exception();
+        }
+        integrity.get();
+        if (readFailure) {
+            std::rethrow_exception(readFailure);
+        }
+        store->setModified(false);
+        return std::move(*store);
     });
 }
 

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <stdexcept>
 #include <string>
 
@@ -32,6 +33,18 @@ private:
     std::string reason_;
 };
 
+// An open given up at the caller's request (DocumentFile::load's cancel
+// hook); not a fault of the file.
+class DocumentOpenCancelled : public std::runtime_error
+{
+public:
+    DocumentOpenCancelled() : std::runtime_error("the opening was cancelled") {}
+};
+
+// Asked between chunks of records while a document is read, on the reading
+// thread: true gives the reading up.
+using OpenCancelHook = std::function<bool()>;
+
 // The document file: an SQLite database with the tables `census` and `taxon`
 // (see docs/file-format.md). Extension ".qvl".
 class DocumentFile
@@ -45,8 +58,11 @@ public:
     // Temporary files that killed saves left beside it are removed.
     // The returned store is not modified. Throws DocumentFileError for a file
     // that is missing, unreadable, not SQLite, another application's database,
-    // damaged, or written by a newer version.
-    static Store load(const std::filesystem::path &file);
+    // damaged, or written by a newer version. SQLite's structure check runs
+    // on a second connection while the records are read; its verdict comes
+    // first. A cancel hook that answers true ends the reading within a chunk
+    // of rows with DocumentOpenCancelled, and what was read is freed.
+    static Store load(const std::filesystem::path &file, const OpenCancelHook &cancelled = {});
 
     // Writes every record of the store to `file`, atomically: the records go
     // into a new database beside the file in one transaction, which is synced

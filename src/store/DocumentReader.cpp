@@ -7,11 +7,12 @@
 #include "store/SqliteStatement.h"
 #include "store/StoredNumber.h"
 
+#include <algorithm>
 #include <set>
 #include <sqlite3.h>
 #include <sstream>
+#include <stdexcept>
 #include <string>
-#include <unordered_set>
 
 namespace quorvella {
 namespace {
@@ -40,10 +41,11 @@ std::vector<std::string> splitColumns(const char *columns)
 
 std::int64_t readId(const SqliteStatement &row, const char *table)
 {
-    if (row.columnType(0) != SQLITE_INTEGER || row.columnInteger(0) <= 0) {
+    const std::int64_t id = row.columnInteger(0);
+    if (id <= 0 || row.columnType(0) != SQLITE_INTEGER) {
         damaged(std::string("a ") + table + " row has no valid id");
     }
-    return row.columnInteger(0);
+    return id;
 }
 
 // Reads the values of one row, naming the record and the column of a bad one.
@@ -79,23 +81,45 @@ private:
     std::int64_t id_;
 };
 
+std::size_t taxonRowCount(const SqliteDatabase &db)
+{
+    SqliteStatement count(db, "SELECT count(*) FROM taxon");
+    return count.step()
+               ? static_cast<std::size_t>(std::max<std::int64_t>(count.columnInteger(0), 0))
+               : 0;
+}
+
 } // namespace
 
 Store DocumentReader::read()
 {
     checkIdentity();
     checkIntegrity();
+    return readRecords();
+}
+
+Store DocumentReader::readRecords()
+{
     checkColumns("census", DocumentSchema::censusColumns);
     checkColumns("taxon", DocumentSchema::taxonColumns);
     Store store;
     std::vector<Census> censuses = readCensuses();
-    std::unordered_set<RecordId> censusIds;
+    std::vector<RecordId> censusIds; // ascending, as read
+    censusIds.reserve(censuses.size());
     for (const Census &census : censuses) {
-        censusIds.insert(census.id);
+        censusIds.push_back(census.id);
     }
     store.restore({std::move(censuses), {}});
+    stopIfCancelled();
     readTaxa(store, censusIds);
     return store;
+}
+
+void DocumentReader::stopIfCancelled() const
+{
+    if (cancelled_ && cancelled_()) {
+        throw DocumentOpenCancelled();
+    }
 }
 
 void DocumentReader::checkIdentity()
@@ -169,43 +193,55 @@ std::vector<Census> DocumentReader::readCensuses()
     return censuses;
 }
 
-void DocumentReader::readTaxa(Store &store, const std::unordered_set<RecordId> &censusIds)
+void DocumentReader::readTaxa(Store &store, const std::vector<RecordId> &censusIds)
 {
-    constexpr std::size_t chunkSize = 16384;
-    DeletedRecords chunk;
-    chunk.taxa.reserve(chunkSize);
+    constexpr std::size_t chunkRows = 16384; // between two questions to the cancel hook
+    Store::TaxonLoader loader(store, taxonRowCount(db_));
     SqliteStatement rows(db_, std::string("SELECT ") + DocumentSchema::taxonColumns +
                                   " FROM taxon ORDER BY id");
+    // Both lists ascend by id: the collections' ids are passed side by side
+    // with the taxa's, and a taxon's collection is looked up only when it
+    // differs from the one before.
+    auto nextCensus = censusIds.begin();
+    RecordId knownCensus = 0;
+    std::size_t read = 0;
     while (rows.step()) {
+        if (++read % chunkRows == 0) {
+            stopIfCancelled();
+        }
         const RowReader row(rows, "taxon", DocumentSchema::taxonColumns);
-        Taxon &taxon = chunk.taxa.emplace_back();
-        taxon.id = row.id();
-        if (censusIds.contains(taxon.id)) {
+        TaxonView taxon{row.id(), row.get(1, readStoredTextView), row.get(2, readStoredInt32),
+                        std::nullopt, true};
+        while (nextCensus != censusIds.end() && *nextCensus < taxon.id) {
+            ++nextCensus;
+        }
+        if (nextCensus != censusIds.end() && *nextCensus == taxon.id) {
             damaged("the id " + std::to_string(taxon.id) + " belongs to a collection and a taxon");
         }
-        taxon.taxonName = row.get(1, readStoredText);
-        taxon.abundance = row.get(2, readStoredInt32);
-        if (rows.columnType(3) != SQLITE_NULL) {
-            if (rows.columnType(3) != SQLITE_INTEGER) {
+        if (const int type = rows.columnType(3); type != SQLITE_NULL) {
+            if (type != SQLITE_INTEGER) {
                 row.fail(3, "a value that is not a collection id");
             }
             taxon.census = rows.columnInteger(3);
-            if (!censusIds.contains(*taxon.census)) {
+            if (*taxon.census != knownCensus &&
+                !std::binary_search(censusIds.begin(), censusIds.end(), *taxon.census)) {
                 damaged("taxon " + std::to_string(taxon.id) + " belongs to collection " +
                         std::to_string(*taxon.census) + ", which the file does not hold");
             }
+            knownCensus = *taxon.census;
         }
         const auto include = row.get(4, readStoredInt32);
         if (!include || (*include != 0 && *include != 1)) {
             row.fail(4, "a value other than 0 or 1");
         }
         taxon.includeTaxon = *include == 1;
-        if (chunk.taxa.size() == chunkSize) {
-            store.restore(std::move(chunk));
-            chunk.taxa.clear();
+        try {
+            loader.add(taxon); // refuses what the checks above let through only if SQLite erred
+        } catch (const std::invalid_argument &refused) {
+            damaged(refused.what());
         }
     }
-    store.restore(std::move(chunk));
+    stopIfCancelled();
 }
 
 } // namespace quorvella

@@ -1,8 +1,9 @@
 #pragma once
 
+#include "store/DocumentFile.h"
 #include "store/Store.h"
 
-#include <unordered_set>
+#include <vector>
 
 namespace quorvella {
 
@@ -12,23 +13,36 @@ class SqliteDatabase;
 // application id, the format version, SQLite's integrity check, the tables and
 // columns, and every stored value are checked before a record is handed over.
 // Every refusal throws DocumentFileProblem (SQLite failures: SqliteError).
+// The cancel hook is asked between chunks of rows; true ends the reading with
+// DocumentOpenCancelled, dropping what was read.
 class DocumentReader
 {
 public:
-    explicit DocumentReader(const SqliteDatabase &db) : db_(db) {}
+    explicit DocumentReader(const SqliteDatabase &db, OpenCancelHook cancelled = {})
+        : db_(db), cancelled_(std::move(cancelled))
+    {}
 
     // All checks, then a store of every record with its saved id, in store
-    // order. Taxa are read in chunks, so no second copy of them is held.
+    // order: checkIdentity(), checkIntegrity(), readRecords().
     Store read();
 
-private:
+    // The application id and the format version.
     void checkIdentity();
+    // SQLite's own check of the file's structure (the longest check: it can
+    // run on a connection of its own beside readRecords()).
     void checkIntegrity();
+    // The tables and columns, then every record with its values checked.
+    // Taxa go straight into the store, so no second copy of them is held.
+    Store readRecords();
+
+private:
     void checkColumns(const char *table, const char *columns);
+    void stopIfCancelled() const;
     std::vector<Census> readCensuses();
-    void readTaxa(Store &store, const std::unordered_set<RecordId> &censusIds);
+    void readTaxa(Store &store, const std::vector<RecordId> &censusIds);
 
     const SqliteDatabase &db_;
+    OpenCancelHook cancelled_;
 };
 
 } // namespace quorvella

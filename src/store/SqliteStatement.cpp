@@ -83,6 +83,13 @@ std::string SqliteStatement::columnText(int index) const
     return text ? std::string(reinterpret_cast<const char *>(text), size) : std::string();
 }
 
+std::string_view SqliteStatement::columnTextView(int index) const
+{
+    const auto *text = sqlite3_column_text(statement_, index);
+    const auto size = static_cast<std::size_t>(sqlite3_column_bytes(statement_, index));
+    return text ? std::string_view(reinterpret_cast<const char *>(text), size) : std::string_view();
+}
+
 std::string SqliteStatement::columnBlob(int index) const
 {
     const auto *data = static_cast<const char *>(sqlite3_column_blob(statement_, index));

@@ -41,6 +41,8 @@ public:
     std::int64_t columnInteger(int index) const;
     double columnReal(int index) const;
     std::string columnText(int index) const; // exact bytes, NUL included
+    // The same without a copy: valid until the next step, reset or column call.
+    std::string_view columnTextView(int index) const;
     std::string columnBlob(int index) const;
 
 private:

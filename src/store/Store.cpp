@@ -159,6 +159,34 @@ void Store::restore(DeletedRecords &&records)
     changed();
 }
 
+Store::TaxonLoader::TaxonLoader(Store &store, std::size_t expected)
+    : store_(store), appender_(store.taxa_)
+{
+    store_.taxa_.reserve(store_.taxa_.size() + expected);
+    censusIds_.reserve(store_.censuses_.size());
+    store_.censusOrder_.forEach([&](RecordId id) { censusIds_.push_back(id); });
+}
+
+void Store::TaxonLoader::add(const TaxonView &taxon)
+{
+    // Taxon ids ascend (the appender checks), so the collections' ids are
+    // passed once, side by side with them.
+    while (nextCensus_ < censusIds_.size() && censusIds_[nextCensus_] < taxon.id) {
+        ++nextCensus_;
+    }
+    if (taxon.id <= 0 || (nextCensus_ < censusIds_.size() && censusIds_[nextCensus_] == taxon.id)) {
+        throw std::invalid_argument("load: record id " + std::to_string(taxon.id) +
+                                    " is invalid or already in use");
+    }
+    if (taxon.census && *taxon.census != lastCensus_) {
+        store_.requireCensusOrNone(taxon.census);
+        lastCensus_ = *taxon.census;
+    }
+    appender_.append(taxon);
+    store_.nextId_ = std::max(store_.nextId_, taxon.id + 1);
+    store_.modified_ = true;
+}
+
 void Store::checkRestorable(const DeletedRecords &records) const
 {
     // The collections in a hash set (few); the taxa, which may be a whole

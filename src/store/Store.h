@@ -70,6 +70,26 @@ public:
     void restore(const DeletedRecords &records);
     void restore(DeletedRecords &&records);
 
+    // The fast way in for a document being read: taxa whose ids ascend above
+    // every id in the store, each of a collection already in it or of none.
+    // A taxon that breaks this is refused with std::invalid_argument before
+    // it is added. Nothing is notified; the store is marked modified. The
+    // store must not change otherwise while a loader lives.
+    class TaxonLoader
+    {
+    public:
+        // `expected`: how many taxa will come, to reserve room once.
+        TaxonLoader(Store &store, std::size_t expected);
+        void add(const TaxonView &taxon);
+
+    private:
+        Store &store_;
+        TaxonTable::Appender appender_;
+        std::vector<RecordId> censusIds_; // ascending
+        std::size_t nextCensus_ = 0;      // the first census id not below the last taxon's
+        RecordId lastCensus_ = 0;
+    };
+
     // Deletes every taxon without a collection, writing the log line
     // "orphaned taxon <name> removed from database" for each.
     DeletedRecords removeOrphanedTaxa();

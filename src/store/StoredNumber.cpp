@@ -89,17 +89,23 @@ std::optional<std::int32_t> readStoredInt32(const SqliteStatement &statement, in
     return static_cast<std::int32_t>(value);
 }
 
-std::optional<std::string> readStoredText(const SqliteStatement &statement, int index)
+std::optional<std::string_view> readStoredTextView(const SqliteStatement &statement, int index)
 {
     switch (statement.columnType(index)) {
     case SQLITE_NULL:
         return std::nullopt;
     case SQLITE_TEXT:
-        return statement.columnText(index);
+        return statement.columnTextView(index);
     default:
         throw BadStoredValue(statement.columnType(index) == SQLITE_BLOB ? "binary data, not a name"
                                                                         : "a number, not a name");
     }
+}
+
+std::optional<std::string> readStoredText(const SqliteStatement &statement, int index)
+{
+    const std::optional<std::string_view> text = readStoredTextView(statement, index);
+    return text ? std::optional<std::string>(*text) : std::nullopt;
 }
 
 } // namespace quorvella

@@ -11,6 +11,8 @@
 #include <cstdint>
 #include <optional>
 #include <stdexcept>
+#include <string>
+#include <string_view>
 
 namespace quorvella {
 
@@ -28,5 +30,7 @@ void bindStoredInt32(SqliteStatement &statement, int index,
 std::optional<double> readStoredDouble(const SqliteStatement &statement, int index);
 std::optional<std::int32_t> readStoredInt32(const SqliteStatement &statement, int index);
 std::optional<std::string> readStoredText(const SqliteStatement &statement, int index);
+// The same without a copy, valid until the statement moves on.
+std::optional<std::string_view> readStoredTextView(const SqliteStatement &statement, int index);
 
 } // namespace quorvella

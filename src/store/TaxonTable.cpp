@@ -4,6 +4,7 @@
 #include <limits>
 #include <numeric>
 #include <stdexcept>
+#include <string>
 
 namespace quorvella {
 namespace {
@@ -80,17 +81,28 @@ void TaxonTable::write(Slot slot, const Taxon &taxon)
                                              (taxon.abundance ? HasAbundance : 0));
 }
 
-void TaxonTable::append(const Taxon &taxon)
+TaxonTable::Slot TaxonTable::appendSlot(RecordId id)
 {
     if (ids_.size() >= std::numeric_limits<Slot>::max()) {
         throw std::length_error("a document holds at most 4 294 967 295 taxa");
     }
     const auto slot = static_cast<Slot>(ids_.size());
-    ids_.push_back(taxon.id);
-    names_.push_back(NameTable::none);
-    abundances_.push_back(0);
-    censuses_.push_back(0);
-    flags_.push_back(0);
+    try {
+        ids_.push_back(id);
+        names_.push_back(NameTable::none);
+        abundances_.push_back(0);
+        censuses_.push_back(0);
+        flags_.push_back(0);
+    } catch (...) { // out of memory: the columns go back to their common length
+        truncate(slot);
+        throw;
+    }
+    return slot;
+}
+
+void TaxonTable::append(const Taxon &taxon)
+{
+    const Slot slot = appendSlot(taxon.id);
     write(slot, taxon);
     link(slot);
 }
@@ -136,6 +148,40 @@ void TaxonTable::truncate(std::size_t size)
         }
     }
     std::erase_if(slotsByCensus_, [](const auto &entry) { return entry.second.empty(); });
+}
+
+void TaxonTable::reserve(std::size_t count)
+{
+    ids_.reserve(count);
+    names_.reserve(count);
+    abundances_.reserve(count);
+    censuses_.reserve(count);
+    flags_.reserve(count);
+}
+
+void TaxonTable::Appender::append(const TaxonView &taxon)
+{
+    if (!table_.ids_.empty() && taxon.id <= table_.ids_.back()) {
+        throw std::invalid_argument("taxon " + std::to_string(taxon.id) +
+                                    " does not follow every id held");
+    }
+    const NameTable::Number name =
+        taxon.taxonName ? table_.nameTable_.intern(*taxon.taxonName) : NameTable::none;
+    const Slot slot = table_.appendSlot(taxon.id);
+    table_.names_[slot] = name;
+    table_.abundances_[slot] = taxon.abundance.value_or(0);
+    const RecordId census = taxon.census.value_or(0);
+    table_.censuses_[slot] = census;
+    table_.flags_[slot] = static_cast<std::uint8_t>(Alive | (taxon.includeTaxon ? Included : 0) |
+                                                    (taxon.abundance ? HasAbundance : 0));
+    if (census == 0) {
+        return;
+    }
+    if (census != lastCensus_) { // map nodes stay put, so the pointer stays valid
+        lastSlots_ = &table_.slotsByCensus_[census];
+        lastCensus_ = census;
+    }
+    lastSlots_->push_back(slot); // slots ascend, so the list stays sorted
 }
 
 void TaxonTable::insertMany(const std::vector<Taxon> &taxa)

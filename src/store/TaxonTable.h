@@ -82,6 +82,23 @@ public:
     void appendCounted(RecordId census, RecordId firstId, std::span<const CountedTaxon> taxa);
     // The number of an interned name, interning it if it is new.
     NameTable::Number internName(std::string_view name) { return nameTable_.intern(name); }
+    // Room for this many records in all, e.g. before a document is read in.
+    void reserve(std::size_t count);
+    // Adds records whose ids ascend above every id held, without building a
+    // Taxon for each (a document being read). Consecutive records of one
+    // collection share one lookup of its list. The table must not change
+    // otherwise while an Appender lives.
+    class Appender
+    {
+    public:
+        explicit Appender(TaxonTable &table) : table_(table) {}
+        void append(const TaxonView &taxon);
+
+    private:
+        TaxonTable &table_;
+        RecordId lastCensus_ = 0;
+        std::vector<Slot> *lastSlots_ = nullptr;
+    };
     // Adds records with any ids not held by a living record, in one pass (a
     // dead slot of the same id is revived in place).
     void insertMany(const std::vector<Taxon> &taxa);
@@ -120,6 +137,7 @@ private:
     enum Flag : std::uint8_t { Alive = 1, Included = 2, HasAbundance = 4 };
 
     std::optional<Slot> findAny(RecordId id) const;
+    Slot appendSlot(RecordId id);
     void write(Slot slot, const Taxon &taxon);
     void link(Slot slot);
     void truncate(std::size_t size);

@@ -12,11 +12,16 @@
 #include "document/TaxonTableModel.h"
 #include "store/DocumentFile.h"
 
+#include <QApplication>
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
+#include <QProgressDialog>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QThreadPool>
+#include <QTimer>
 #include <algorithm>
 #include <fcntl.h>
 #include <memory>
@@ -130,6 +135,28 @@ private slots:
         QVERIFY(opened.open(path));
         QCOMPARE(opened.store().taxonCount(), std::size_t(taxa));
         QCOMPARE(opened.selectedCollectionName(), u"large"_s);
+
+        // Cancel in the progress dialog: nothing opens, nothing alerts, and
+        // the reader gives up (the pool's threads come to an end).
+        MyDocument cancelled;
+        const auto ui = std::make_shared<ScriptedUi>();
+        cancelled.setUi(ui);
+        QTimer cancel;
+        cancel.setInterval(1);
+        connect(&cancel, &QTimer::timeout, &cancel, [] {
+            for (QWidget *widget : QApplication::topLevelWidgets()) {
+                auto *dialog = qobject_cast<QProgressDialog *>(widget);
+                if (dialog && dialog->isVisible())
+                    dialog->findChild<QPushButton *>()->click();
+            }
+        });
+        cancel.start();
+        QVERIFY(!cancelled.open(path));
+        cancel.stop();
+        QVERIFY(cancelled.isEmpty());
+        QVERIFY(cancelled.fileName().isEmpty());
+        QVERIFY(ui->lastAlert().message.isEmpty());
+        QThreadPool::globalInstance()->waitForDone();
     }
 
     void importByTheToolUnderAnUneditedDocumentReloadsIt()

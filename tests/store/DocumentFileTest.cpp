@@ -194,6 +194,26 @@ TEST(DocumentFile, EmptyDocumentRoundTrips)
     EXPECT_EQ(loaded.taxonCount(), 0u);
 }
 
+TEST(DocumentFile, CancelHookIsAskedBetweenChunksAndEndsTheReading)
+{
+    TemporaryFolder folder;
+    Store saved;
+    const RecordId census = saved.insertCensus();
+    for (int i = 0; i < 40000; ++i) {
+        saved.insertTaxon(
+            Taxon{.taxonName = "t" + std::to_string(i % 50), .abundance = 1, .census = census});
+    }
+    const auto file = folder / "large.qvl";
+    DocumentFile::save(saved, file);
+    int asked = 0;
+    EXPECT_EQ(DocumentFile::load(file, [&] { return ++asked < 0; }).taxonCount(), 40000u);
+    EXPECT_GE(asked, 3); // before the taxa, between chunks of them, at the end
+    asked = 0;
+    // Yes at the second question, in the middle of the taxa: no later question.
+    EXPECT_THROW(DocumentFile::load(file, [&] { return ++asked == 2; }), DocumentOpenCancelled);
+    EXPECT_EQ(asked, 2);
+}
+
 TEST(DocumentFile, LoadedStoreContinuesIdsAfterTheSavedOnes)
 {
     TemporaryFolder folder;
