@@ -11,6 +11,11 @@
 //   BM_ImportUndoRedo            that import undone and done again
 //   BM_CommunityAutosave         a rename saved by the automatic save (its
 //                                1.5 s delay included), for the figure of its stall
+//   BM_SortSpeciesTable          the species table's display order of the
+//                                document's largest collection and of 20 000
+//                                taxa decided by each key (abundance, name,
+//                                record id); /copies: the records copied
+//                                and then sorted, for comparison
 //   BM_Community<command>        the Analysis menu's commands, each from its
 //                                trigger until its result is on screen
 // and in each, longest_stall_ms (the longest time the event loop did not
@@ -38,6 +43,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <algorithm>
 #include <benchmark/benchmark.h>
 #include <chrono>
 #include <ctime>
@@ -400,6 +406,62 @@ void BM_CommunityAutosave(benchmark::State &state)
     }
 }
 BENCHMARK(BM_CommunityAutosave)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(2);
+
+// The order of one collection's taxa as the species table sorts them: in the
+// store (0) or as copied records (1).
+std::vector<RecordId> sortedTaxa(const Store &store, RecordId census, bool copies)
+{
+    if (!copies)
+        return TaxonTableModel::taxaInDisplayOrder(store, census);
+    std::vector<Taxon> taxa = store.taxaOfCensus(census);
+    std::sort(taxa.begin(), taxa.end(),
+              [](const Taxon &a, const Taxon &b) { return taxonDisplayLess(a, b); });
+    std::vector<RecordId> ids;
+    for (const Taxon &taxon : taxa)
+        ids.push_back(taxon.id);
+    return ids;
+}
+
+// 20 000 taxa in one collection whose order is decided by the abundance (0),
+// the name (1) or the record id (2).
+Store twentyThousandTaxa(int key)
+{
+    Store store;
+    const RecordId census = store.insertCensus();
+    for (int t = 0; t < 20000; ++t) {
+        const int shuffled = (t * 7919) % 20000;
+        store.insertTaxon(Taxon{.taxonName = key == 2 ? "Globigerina bulloides"
+                                                      : "Taxon " + std::to_string(shuffled),
+                                .abundance = key == 0 ? shuffled : 12,
+                                .census = census});
+    }
+    return store;
+}
+
+void BM_SortSpeciesTable(benchmark::State &state)
+{
+    const int key = static_cast<int>(state.range(0));
+    const bool copies = state.range(1) != 0;
+    Store store;
+    RecordId census = 0;
+    if (key < 0) { // the largest collection of the community document
+        store = DocumentFile::load(QFile::encodeName(communityDocumentPath()).toStdString());
+        for (const Census &each : store.createArrayOfAllCensuses()) {
+            if (census == 0 || store.taxonCountOfCensus(each.id) > store.taxonCountOfCensus(census))
+                census = each.id;
+        }
+    } else {
+        store = twentyThousandTaxa(key);
+        census = store.createArrayOfAllCensuses().front().id;
+    }
+    for (auto _ : state)
+        benchmark::DoNotOptimize(sortedTaxa(store, census, copies));
+    state.counters["taxa"] = static_cast<double>(store.taxonCountOfCensus(census));
+}
+BENCHMARK(BM_SortSpeciesTable)
+    ->ArgNames({"key", "copies"})
+    ->ArgsProduct({{-1, 0, 1, 2}, {0, 1}})
+    ->Unit(benchmark::kMillisecond);
 
 } // namespace
 

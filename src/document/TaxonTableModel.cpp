@@ -37,7 +37,7 @@ QVariant TaxonTableModel::data(const QModelIndex &index, int role) const
 {
     if (!checkIndex(index, CheckIndexOption::IndexIsValid | CheckIndexOption::ParentIsInvalid))
         return {};
-    const std::optional<Taxon> taxon = m_store.findTaxon(taxonAt(index.row()));
+    const std::optional<TaxonView> taxon = m_store.findTaxonView(taxonAt(index.row()));
     if (!taxon)
         return {};
     if (role == RecordIdRole)
@@ -51,7 +51,9 @@ QVariant TaxonTableModel::data(const QModelIndex &index, int role) const
         return {};
     case NameColumn:
         if (role == Qt::DisplayRole || role == Qt::EditRole)
-            return taxon->taxonName ? QString::fromStdString(*taxon->taxonName) : QString();
+            return taxon->taxonName ? QString::fromUtf8(taxon->taxonName->data(),
+                                                        qsizetype(taxon->taxonName->size()))
+                                    : QString();
         return {};
     case AbundanceColumn:
         if (role == Qt::DisplayRole || role == Qt::EditRole)
@@ -117,24 +119,30 @@ int TaxonTableModel::rowOf(RecordId taxon) const
 
 bool TaxonTableModel::less(RecordId a, RecordId b) const
 {
-    const std::optional<Taxon> x = m_store.findTaxon(a);
-    const std::optional<Taxon> y = m_store.findTaxon(b);
+    const std::optional<TaxonView> x = m_store.findTaxonView(a);
+    const std::optional<TaxonView> y = m_store.findTaxonView(b);
     if (!x || !y)
         return a < b;
-    return taxonDisplayLess(*x, *y);
+    return taxonViewDisplayLess(*x, *y);
+}
+
+std::vector<RecordId> TaxonTableModel::taxaInDisplayOrder(const Store &store, RecordId census)
+{
+    std::vector<TaxonView> taxa = store.taxonViewsOfCensus(census);
+    std::sort(taxa.begin(), taxa.end(), taxonViewDisplayLess);
+    std::vector<RecordId> ids;
+    ids.reserve(taxa.size());
+    for (const TaxonView &taxon : taxa)
+        ids.push_back(taxon.id);
+    return ids;
 }
 
 void TaxonTableModel::reload()
 {
     beginResetModel();
     m_rows.clear();
-    if (m_census) {
-        std::vector<Taxon> taxa = m_store.taxaOfCensus(*m_census);
-        std::sort(taxa.begin(), taxa.end(), taxonDisplayLess);
-        m_rows.reserve(taxa.size());
-        for (const Taxon &taxon : taxa)
-            m_rows.push_back(taxon.id);
-    }
+    if (m_census)
+        m_rows = taxaInDisplayOrder(m_store, *m_census);
     endResetModel();
 }
 

@@ -45,6 +45,10 @@ public:
 
     void applyChanges(const StoreChanges &changes);
 
+    // The taxa of a collection in display order, compared in place in the
+    // store (no record copied).
+    static std::vector<RecordId> taxaInDisplayOrder(const Store &store, RecordId census);
+
 private:
     void reload();
     bool less(RecordId a, RecordId b) const;

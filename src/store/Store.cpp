@@ -275,6 +275,12 @@ std::optional<Taxon> Store::findTaxon(RecordId id) const
     return slot ? std::optional(taxa_.record(*slot)) : std::nullopt;
 }
 
+std::optional<TaxonView> Store::findTaxonView(RecordId id) const
+{
+    const std::optional<TaxonTable::Slot> slot = taxa_.find(id);
+    return slot ? std::optional(taxa_.view(*slot)) : std::nullopt;
+}
+
 std::vector<Census> Store::createArrayOfAllCensuses() const
 {
     std::vector<Census> all;
@@ -298,6 +304,17 @@ std::vector<Taxon> Store::taxaOfCensus(RecordId censusId) const
     members.reserve(slots.size());
     for (const TaxonTable::Slot slot : slots) {
         members.push_back(taxa_.record(slot));
+    }
+    return members;
+}
+
+std::vector<TaxonView> Store::taxonViewsOfCensus(RecordId censusId) const
+{
+    const std::vector<TaxonTable::Slot> &slots = taxa_.slotsOfCensus(censusId);
+    std::vector<TaxonView> members;
+    members.reserve(slots.size());
+    for (const TaxonTable::Slot slot : slots) {
+        members.push_back(taxa_.view(slot));
     }
     return members;
 }

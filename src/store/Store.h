@@ -104,6 +104,8 @@ public:
     const Census *findCensus(RecordId id) const; // nullptr when absent
     // A copy: taxa are held packed (TaxonTable), not as Taxon objects.
     std::optional<Taxon> findTaxon(RecordId id) const;
+    // The same without a copy, valid until the store changes.
+    std::optional<TaxonView> findTaxonView(RecordId id) const;
 
     // Every record of a kind, in store order (orphans included for taxa).
     std::vector<Census> createArrayOfAllCensuses() const;
@@ -129,6 +131,8 @@ public:
 
     // The taxa of one collection in store order; empty for an unknown id.
     std::vector<Taxon> taxaOfCensus(RecordId censusId) const;
+    // The same as views (no name copied), valid until the store changes.
+    std::vector<TaxonView> taxonViewsOfCensus(RecordId censusId) const;
     std::size_t taxonCountOfCensus(RecordId censusId) const;
 
     std::size_t censusCount() const { return censuses_.size(); }

@@ -1,6 +1,7 @@
 #include "store/Taxon.h"
 
 #include "analysis/NameOrder.h"
+#include "store/TaxonTable.h"
 
 namespace quorvella {
 
@@ -10,7 +11,7 @@ bool Taxon::sameAttributes(const Taxon &other) const
            includeTaxon == other.includeTaxon;
 }
 
-bool taxonDisplayLess(const Taxon &a, const Taxon &b)
+bool taxonViewDisplayLess(const TaxonView &a, const TaxonView &b)
 {
     if (a.abundance != b.abundance) {
         // Descending; an absent abundance is the smallest, so it comes last.
@@ -26,6 +27,11 @@ bool taxonDisplayLess(const Taxon &a, const Taxon &b)
         }
     }
     return a.id < b.id;
+}
+
+bool taxonDisplayLess(const Taxon &a, const Taxon &b)
+{
+    return taxonViewDisplayLess(viewOf(a), viewOf(b));
 }
 
 } // namespace quorvella

@@ -33,6 +33,16 @@ struct TaxonView
     bool includeTaxon;
 };
 
+inline TaxonView viewOf(const Taxon &taxon)
+{
+    return {taxon.id,
+            taxon.taxonName ? std::optional<std::string_view>(*taxon.taxonName) : std::nullopt,
+            taxon.abundance, taxon.census, taxon.includeTaxon};
+}
+
+// taxonDisplayLess on views: the species table sorts without copying records.
+bool taxonViewDisplayLess(const TaxonView &a, const TaxonView &b);
+
 // The taxa of a Store, held column by column in store order (ascending id):
 // about 29 bytes a taxon with its place in its collection's list, names
 // interned. A record is addressed by its slot; a deleted record stays in its
