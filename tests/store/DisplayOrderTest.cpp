@@ -1,7 +1,9 @@
+#include "analysis/NameOrder.h"
 #include "store/Census.h"
 #include "store/Taxon.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <gtest/gtest.h>
 #include <optional>
 #include <string>
@@ -83,6 +85,31 @@ TEST(DisplayOrder, TaxaByAbundanceDescendingThenNameIgnoringCase)
             listed.push_back(taxon.taxonName.value_or("(none)"));
         }
         EXPECT_EQ(listed, row.listed);
+    }
+}
+
+TEST(DisplayOrder, TaxonNamesOrderAsTheNameComparisonDoes)
+{
+    // Pieces of ASCII in both cases, accents, combining accents and a stray
+    // byte, joined at random: the species table's order must be the names'.
+    const std::string pieces[] = {"a", "B", "b",        "Z",        "-",
+                                  "1", "",  "\xC3\xA9", "\xC3\x89", "e",
+                                  "E", " ", "\xCC\x81", "\xCE\xA3", "\xFF"};
+    std::uint32_t seed = 12345;
+    const auto next = [&seed] { return (seed = seed * 1664525u + 1013904223u) >> 16; };
+    const auto name = [&] {
+        std::string text;
+        for (std::uint32_t n = next() % 5; n > 0; --n) {
+            text += pieces[next() % std::size(pieces)];
+        }
+        return text;
+    };
+    for (int i = 0; i < 20000; ++i) {
+        const Taxon a{.id = 1, .taxonName = name(), .abundance = 1};
+        const Taxon b{.id = 2, .taxonName = name(), .abundance = 1};
+        const int order = compareNamesIgnoringCase(*a.taxonName, *b.taxonName);
+        ASSERT_EQ(taxonDisplayLess(a, b), order < 0 || (order == 0 && a.id < b.id))
+            << *a.taxonName << " | " << *b.taxonName;
     }
 }
 
