@@ -377,7 +377,7 @@ void BM_CommunityRichnessEstimators(benchmark::State &state)
 {
     measureAnalysis(state, [](DocumentWindow &window, bool &shown) {
         RichnessEstimatorsWindow &estimators = RichnessEstimatorsWindow::showFor(window);
-        runUntil([&estimators] { return !estimators.groupCaption().isEmpty(); });
+        runUntil([&estimators] { return !estimators.isComputing(); });
         shown = true;
         estimators.close();
     });

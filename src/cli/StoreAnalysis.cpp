@@ -46,30 +46,6 @@ std::unordered_map<RecordId, std::size_t> rowsOf(const std::vector<Census> &cens
 
 } // namespace
 
-std::optional<EcoCollectionGroup> makeEcoCollectionGroup(const Store &store)
-{
-    if (store.taxonCount() == 0) {
-        return std::nullopt;
-    }
-    std::vector<Census> censuses = store.createArrayOfAllCensuses();
-    const std::unordered_map<RecordId, std::size_t> rowOfCensus = rowsOf(censuses);
-    std::vector<std::optional<std::string>> names;
-    names.reserve(censuses.size());
-    for (Census &census : censuses) {
-        names.push_back(std::move(census.censusName));
-    }
-    // Straight from the records: no list of every taxon with its name.
-    GroupTaxa taxa(std::move(names));
-    taxa.reserve(store.taxonCount());
-    store.forEachTaxonView([&](const TaxonView &taxon) {
-        const auto found = taxon.census ? rowOfCensus.find(*taxon.census) : rowOfCensus.end();
-        if (found != rowOfCensus.end()) {
-            taxa.add(found->second, taxon.taxonName, taxon.abundance);
-        }
-    });
-    return EcoCollectionGroup(std::move(taxa));
-}
-
 std::optional<Census> findCensusNamed(const Store &store, std::string_view name)
 {
     for (const Census &census : store.createArrayOfAllCensuses()) {

@@ -5,6 +5,7 @@
 
 #include "analysis/EcoCollectionGroup.h"
 #include "analysis/TaxonEntry.h"
+#include "store/AnalysisInput.h"
 #include "store/Census.h"
 #include "store/Store.h"
 
@@ -16,9 +17,9 @@
 
 namespace quorvella::cli {
 
-// The group of every taxon and every collection, in store order; none when
-// the store holds no taxon (the application's makeEcoCollectionGroup).
-std::optional<EcoCollectionGroup> makeEcoCollectionGroup(const Store &store);
+// The group of every taxon and every collection is the store's
+// makeEcoCollectionGroup (store/AnalysisInput.h), as the application makes it.
+using quorvella::makeEcoCollectionGroup;
 
 // The first collection, in store order, whose name is exactly `name`.
 std::optional<Census> findCensusNamed(const Store &store, std::string_view name);

@@ -51,10 +51,12 @@ MyDocument::MyDocument(QObject *parent)
             &MyDocument::commandStateChanged);
 
     m_background = std::make_unique<BackgroundTask>();
-    connect(m_background.get(), &BackgroundTask::progressChanged, this,
-            &MyDocument::backgroundProgress);
-    connect(m_background.get(), &BackgroundTask::runningChanged, this,
-            [this](bool running) { running ? beginBusy() : endBusy(); });
+    m_analysis = std::make_unique<BackgroundTask>();
+    for (BackgroundTask *task : {m_background.get(), m_analysis.get()}) {
+        connect(task, &BackgroundTask::progressChanged, this, &MyDocument::backgroundProgress);
+        connect(task, &BackgroundTask::runningChanged, this,
+                [this](bool running) { running ? beginBusy() : endBusy(); });
+    }
 
     m_file = std::make_unique<DocumentFileHandler>(*this);
     connect(m_file.get(), &DocumentFileHandler::fileNameChanged, this,
@@ -66,6 +68,7 @@ MyDocument::MyDocument(QObject *parent)
 MyDocument::~MyDocument()
 {
     m_file.reset();
+    m_analysis.reset();
     m_background.reset();
     m_store->removeObserver(m_observerId);
     // The selection models go before the models they watch.
@@ -543,7 +546,7 @@ void MyDocument::startBackgroundMetrics(int sampleSize)
 void MyDocument::deliverAllMetrics(const std::shared_ptr<const AllMetrics> &metrics, int sampleSize,
                                    std::uint64_t takenAt)
 {
-    if (m_file->isWriting() || m_changingInSlices) {
+    if (m_file->isWriting() || m_changingInSlices || m_readingAway) {
         // A save is reading the records on another thread, or an edit is
         // half applied: store them after.
         QTimer::singleShot(100, this, [this, metrics, sampleSize, takenAt] {
@@ -566,14 +569,32 @@ void MyDocument::storeAllMetrics(const AllMetrics &metrics, int sampleSize)
     setRarefactionCaption(sampleSize);
 }
 
+void MyDocument::runAnalysisInBackground(std::function<void(BackgroundProgress &)> work,
+                                         std::function<void()> finished)
+{
+    m_analysis->start(std::move(work), std::move(finished));
+}
+
+void MyDocument::readRecordsWhileWaiting(const QString &label, const std::function<void()> &read)
+{
+    if (m_store->taxonCount() <= backgroundMetricsTaxa || m_readingAway) {
+        read();
+        return;
+    }
+    m_readingAway = true;
+    runWhileWaiting(label, read, Cancel::NotOffered);
+    m_readingAway = false;
+}
+
 void MyDocument::cancelBackgroundWork()
 {
     m_background->cancel();
+    m_analysis->cancel();
 }
 
 bool MyDocument::isWorkingInBackground() const
 {
-    return m_background->isRunning();
+    return m_background->isRunning() || m_analysis->isRunning();
 }
 
 // --- queries ------------------------------------------------------------------------------
@@ -610,10 +631,7 @@ std::vector<Census> MyDocument::createArrayOfAllCensuses() const
 
 std::optional<EcoCollectionGroup> MyDocument::makeEcoCollectionGroup() const
 {
-    GroupInput input = makeGroupInput(*m_store);
-    if (input.taxa.empty())
-        return std::nullopt;
-    return EcoCollectionGroup(std::move(input.taxa), std::move(input.collectionNames));
+    return quorvella::makeEcoCollectionGroup(*m_store);
 }
 
 std::vector<TaxonEntry> MyDocument::selectedCollectionTaxonEntries() const

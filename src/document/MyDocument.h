@@ -27,6 +27,7 @@
 namespace quorvella {
 
 struct AllMetrics;
+struct BackgroundProgress;
 class BackgroundTask;
 class CensusTableModel;
 class DocumentFileHandler;
@@ -172,6 +173,17 @@ public:
     // the records meanwhile starts the computation again.
     void metricsForAllCollections();
     static constexpr std::size_t backgroundMetricsTaxa = 50000;
+    // Runs an analysis of a large document (one of more than
+    // backgroundMetricsTaxa taxa; work owns what it reads) on another thread,
+    // busy with progress and Cancel as the metrics are; finished runs here
+    // afterwards unless it was cancelled. A new analysis cancels the last.
+    void runAnalysisInBackground(std::function<void(BackgroundProgress &)> work,
+                                 std::function<void()> finished);
+    // Runs read, which reads the records (e.g. to copy what an analysis
+    // needs), on another thread behind a short modal wait when the document
+    // is large, so the window keeps turning; the records stay unchanged
+    // meanwhile. A small document is read here at once.
+    void readRecordsWhileWaiting(const QString &label, const std::function<void()> &read);
     void cancelBackgroundWork();
     bool isWorkingInBackground() const;
 
@@ -278,11 +290,13 @@ private:
     QString m_rarefactionCaption;
     int m_busyDepth = 0;
     bool m_changingInSlices = false;
+    bool m_readingAway = false;
     int m_refusedEdits = 0;
     // Counts store notifications: a background result computed from an
     // older state is not stored.
     std::uint64_t m_changeCount = 0;
     std::unique_ptr<BackgroundTask> m_background;
+    std::unique_ptr<BackgroundTask> m_analysis;
     // Last: it refers to the members above until it goes.
     std::unique_ptr<DocumentFileHandler> m_file;
 };

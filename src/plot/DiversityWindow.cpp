@@ -215,27 +215,41 @@ void DiversityWindow::requestComputation()
     if (!m_document) {
         return;
     }
-    const DiversitySettings chosen = settings();
-    std::vector<DiversitySample> samples;
-    const Store &store = m_document->store();
-    if (chosen.dataType == DiversityDataType::Incidence) {
-        if (std::optional<DiversitySample> sample = incidenceSampleOfStore(store)) {
-            samples.push_back(std::move(*sample));
-        }
-    } else {
-        for (const RecordId id : m_collections) {
-            if (const Census *census = store.findCensus(id)) {
-                samples.push_back(abundanceSampleOfCensus(store, *census));
-            }
-        }
+    if (m_document->isChangingInSlices()) {
+        m_debounce.start(); // after the change, not from half of it
+        return;
     }
+    const DiversitySettings chosen = settings();
+    // Copied from the store here, made into samples on the worker's thread.
+    const Store &store = m_document->store();
+    std::optional<GroupTaxa> group;
+    std::vector<CensusCounts> counts;
+    m_document->readRecordsWhileWaiting(tr("Reading the collections\u2026"), [&] {
+        if (chosen.dataType == DiversityDataType::Incidence) {
+            if (store.taxonCount() > 0) {
+                group = groupTaxaOfStore(store);
+            }
+        } else {
+            counts = countsOfCensuses(store, m_collections);
+        }
+    });
     updateTitle();
     m_progress->setRange(0, 0);
     m_progress->setVisible(true);
     m_cancel->setVisible(true);
     m_status->setText(tr("Computing…"));
-    m_worker->start([chosen, samples = std::move(samples)](DiversityJobControl &control) {
-        return std::make_shared<const DiversityResult>(computeDiversity(chosen, samples, control));
+    m_worker->start([chosen, group = std::move(group),
+                     counts = std::move(counts)](DiversityJobControl &control) mutable {
+        std::vector<DiversitySample> samples;
+        if (group) {
+            EcoCollectionGroup all(std::move(*group));
+            samples.push_back(incidenceSampleOfGroup(all));
+        }
+        for (const CensusCounts &census : counts) {
+            samples.push_back(abundanceSample(census.name, census.counts));
+        }
+        return std::make_shared<const DiversityResult>(
+            computeDiversity(chosen, std::move(samples), control));
     });
 }
 

@@ -2,6 +2,7 @@
 
 #include "analysis/EcoCollection.h"
 #include "analysis/EcoCollectionGroup.h"
+#include "document/BackgroundTask.h"
 #include "document/DocumentWindow.h"
 #include "document/MyDocument.h"
 #include "document/ToolbarItem.h"
@@ -9,8 +10,10 @@
 #include "plot/Chao2Text.h"
 #include "plot/DocumentWindowClosing.h"
 #include "plot/RarefactionPlotController.h"
+#include "store/AnalysisInput.h"
 
 #include <QAction>
+#include <QPointer>
 #include <algorithm>
 #include <new>
 #include <stdexcept>
@@ -24,34 +27,33 @@ const QString addCollectionsAndTaxa = QStringLiteral("Add collections and taxa."
 const QString noSpecimens =
     QStringLiteral("There are no specimens to count: enter abundances for the included taxa.");
 
-// Brackets a long command with the document's busy indicator.
-class BusyScope
-{
-public:
-    explicit BusyScope(MyDocument &document) : m_document(document) { m_document.beginBusy(); }
-    ~BusyScope() { m_document.endBusy(); }
-    BusyScope(const BusyScope &) = delete;
-    BusyScope &operator=(const BusyScope &) = delete;
-
-private:
-    MyDocument &m_document;
-};
-
 // Runs a computation that may refuse its input (a census larger than
-// rarefaction handles) or run out of memory; on failure tells the user
-// under message and gives back nothing.
+// rarefaction handles) or run out of memory; gives back nothing then, and
+// the reason in refusal (the computation may run away from the window).
+template <typename Compute>
+std::optional<std::vector<Rarefaction>> curveOrRefusal(QString &refusal, Compute &&compute)
+{
+    try {
+        return compute();
+    } catch (const std::invalid_argument &error) {
+        refusal = QString::fromUtf8(error.what());
+    } catch (const std::bad_alloc &) {
+        refusal = QStringLiteral("There is not enough memory for this rarefaction.");
+    }
+    return std::nullopt;
+}
+
+// The same, telling the user under message why there is no curve.
 template <typename Compute>
 std::optional<std::vector<Rarefaction>> computeCurve(Ui &ui, const QString &message,
                                                      Compute &&compute)
 {
-    try {
-        return compute();
-    } catch (const std::invalid_argument &refusal) {
-        ui.showAlert(message, QString::fromUtf8(refusal.what()));
-    } catch (const std::bad_alloc &) {
-        ui.showAlert(message, QStringLiteral("There is not enough memory for this rarefaction."));
+    QString refusal;
+    std::optional<std::vector<Rarefaction>> curve = curveOrRefusal(refusal, compute);
+    if (!curve) {
+        ui.showAlert(message, refusal);
     }
-    return std::nullopt;
+    return curve;
 }
 
 } // namespace
@@ -109,7 +111,7 @@ void RarefactionCommands::doRarefaction()
         return;
     }
     const QString failed = QStringLiteral("Rarefaction could not be plotted");
-    BusyScope busy(m_document);
+    const MyDocument::BusyScope busy(m_document);
     const std::vector<TaxonEntry> taxa = m_document.selectedCollectionTaxonEntries();
     if (taxa.empty()) {
         m_document.ui().showAlert(failed,
@@ -130,20 +132,18 @@ void RarefactionCommands::individualBasedRarefactionForAllCollections()
         return;
     }
     const QString failed = QStringLiteral("Individual-based rarefaction could not be performed");
-    BusyScope busy(m_document);
-    std::optional<EcoCollectionGroup> group = m_document.makeEcoCollectionGroup();
-    if (!group) {
-        m_document.ui().showAlert(failed, addCollectionsAndTaxa);
-        return;
-    }
     // The pool counts every taxon of every collection, included or not.
-    auto curve = computeCurve(m_document.ui(), failed, [&] {
-        return EcoCollection::initFromAbundanceArray(group->createSummedAbundanceList())
-            .individualBasedRarefactionCurve();
-    });
-    if (curve) {
-        plotOrExplain(std::move(*curve), allCollectionsTitle, failed, noSpecimens);
-    }
+    runOnGroup(
+        failed,
+        [](EcoCollectionGroup &group) {
+            GroupResult result;
+            result.curve = curveOrRefusal(result.refusal, [&] {
+                return EcoCollection::initFromAbundanceArray(group.createSummedAbundanceList())
+                    .individualBasedRarefactionCurve();
+            });
+            return result;
+        },
+        [this, failed](GroupResult &result) { plotGroupResult(result, failed, noSpecimens); });
 }
 
 void RarefactionCommands::doSampleBasedRarefaction()
@@ -152,20 +152,23 @@ void RarefactionCommands::doSampleBasedRarefaction()
         return;
     }
     const QString failed = QStringLiteral("Sample-based rarefaction could not be performed");
-    BusyScope busy(m_document);
-    std::optional<EcoCollectionGroup> group = m_document.makeEcoCollectionGroup();
-    if (!group) {
-        m_document.ui().showAlert(failed, addCollectionsAndTaxa);
-        return;
-    }
-    auto curve =
-        computeCurve(m_document.ui(), failed, [&] { return group->sampleBasedRarefactionCurve(); });
-    if (!curve) {
-        return;
-    }
-    plotOrExplain(std::move(*curve), allCollectionsTitle, failed, addCollectionsAndTaxa);
-    // Computed with the curve; now read from the group's cache.
-    m_document.setChao2Text(chao2Text(static_cast<double>(group->chao2())));
+    runOnGroup(
+        failed,
+        [](EcoCollectionGroup &group) {
+            GroupResult result;
+            result.curve =
+                curveOrRefusal(result.refusal, [&] { return group.sampleBasedRarefactionCurve(); });
+            // Computed with the curve; now read from the group's cache.
+            result.chao2 = static_cast<double>(group.chao2());
+            return result;
+        },
+        [this, failed](GroupResult &result) {
+            const bool computed = result.curve.has_value();
+            plotGroupResult(result, failed, addCollectionsAndTaxa);
+            if (computed) {
+                m_document.setChao2Text(chao2Text(result.chao2));
+            }
+        });
 }
 
 void RarefactionCommands::doChao2()
@@ -173,13 +176,61 @@ void RarefactionCommands::doChao2()
     if (!endEditing()) {
         return;
     }
-    std::optional<EcoCollectionGroup> group = m_document.makeEcoCollectionGroup();
-    if (!group) {
-        m_document.ui().showAlert(QStringLiteral("Chao2 could not be calculated"),
-                                  addCollectionsAndTaxa);
+    runOnGroup(
+        QStringLiteral("Chao2 could not be calculated"),
+        [](EcoCollectionGroup &group) {
+            GroupResult result;
+            result.chao2 = static_cast<double>(group.chao2());
+            return result;
+        },
+        [this](GroupResult &result) { m_document.setChao2Text(chao2Text(result.chao2)); }, false);
+}
+
+void RarefactionCommands::runOnGroup(const QString &failed,
+                                     std::function<GroupResult(EcoCollectionGroup &)> compute,
+                                     std::function<void(GroupResult &)> deliver, bool indicateBusy)
+{
+    const Store &store = m_document.store();
+    if (store.taxonCount() == 0) {
+        m_document.ui().showAlert(failed, addCollectionsAndTaxa);
         return;
     }
-    m_document.setChao2Text(chao2Text(static_cast<double>(group->chao2())));
+    // The group's taxa are copied here; the group is made and computed on
+    // from that copy, so the document may change meanwhile.
+    auto taxa = std::make_shared<std::optional<GroupTaxa>>();
+    m_document.readRecordsWhileWaiting(QStringLiteral("Reading the collections\u2026"),
+                                       [taxa, &store] { *taxa = groupTaxaOfStore(store); });
+    auto result = std::make_shared<GroupResult>();
+    const auto work = [taxa, result, compute](BackgroundProgress &) {
+        EcoCollectionGroup group(std::move(**taxa));
+        *result = compute(group);
+    };
+    if (store.taxonCount() <= MyDocument::backgroundMetricsTaxa) {
+        // Chao-2 alone is quick enough to show no busy indicator.
+        std::optional<MyDocument::BusyScope> busy;
+        if (indicateBusy) {
+            busy.emplace(m_document);
+        }
+        BackgroundProgress progress;
+        work(progress);
+        deliver(*result);
+        return;
+    }
+    m_document.runAnalysisInBackground(work, [commands = QPointer(this), result, deliver] {
+        if (commands) {
+            deliver(*result);
+        }
+    });
+}
+
+void RarefactionCommands::plotGroupResult(GroupResult &result, const QString &failed,
+                                          const QString &emptyExplanation)
+{
+    if (!result.curve) {
+        m_document.ui().showAlert(failed, result.refusal);
+        return;
+    }
+    plotOrExplain(std::move(*result.curve), allCollectionsTitle, failed, emptyExplanation);
 }
 
 void RarefactionCommands::plotOrExplain(std::vector<Rarefaction> curve, const QString &title,

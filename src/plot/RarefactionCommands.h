@@ -7,9 +7,10 @@
 //   doSampleBasedRarefaction      the sample-based curve, and Chao-2
 //   doChao2                       Chao-2 in the document's Chao-2 field
 // Each command reads the document afresh, runs under the document's busy
-// indicator (Chao-2 excepted: it is quick), and opens a new window per
-// curve. The commands keep the list of open plot windows; a window leaves
-// it when it closes, and all close with the document's window.
+// indicator, and opens a new window per curve. The three on the group of
+// all collections copy its taxa and, for a large document, compute on
+// another thread with progress and Cancel in the document's window. The commands keep the list of
+// open plot windows; a window leaves it when it closes, and all close with the document's window.
 //
 // attach() builds the commands for a document window and connects its
 // toolbar items; the application's menu reaches them with of(window), which
@@ -21,6 +22,7 @@
 #include <QPointer>
 #include <QString>
 #include <functional>
+#include <optional>
 #include <vector>
 
 class QWidget;
@@ -28,6 +30,7 @@ class QWidget;
 namespace quorvella {
 
 class DocumentWindow;
+class EcoCollectionGroup;
 class MyDocument;
 class RarefactionPlotController;
 
@@ -79,6 +82,24 @@ private:
     // Plots curve under title, or tells the user why there is nothing to plot.
     void plotOrExplain(std::vector<Rarefaction> curve, const QString &title,
                        const QString &failureMessage, const QString &emptyExplanation);
+    // What a command on the group of all collections found: a curve, or
+    // why there is none, and the group's Chao-2.
+    struct GroupResult
+    {
+        std::optional<std::vector<Rarefaction>> curve;
+        QString refusal;
+        double chao2 = 0;
+    };
+    // Reads the group of all collections from the document and runs compute
+    // on it (on another thread for a large document, with progress and
+    // Cancel in the window), then deliver here; alerts under failed when the
+    // document holds no taxon. indicateBusy: a small document's computation
+    // here shows the busy indicator.
+    void runOnGroup(const QString &failed, std::function<GroupResult(EcoCollectionGroup &)> compute,
+                    std::function<void(GroupResult &)> deliver, bool indicateBusy = true);
+    // Plots the result's curve, or alerts under failed with its refusal.
+    void plotGroupResult(GroupResult &result, const QString &failed,
+                         const QString &emptyExplanation);
     void forgetController(RarefactionPlotController *controller);
     bool endEditing() const { return !m_endEditing || m_endEditing(); }
 

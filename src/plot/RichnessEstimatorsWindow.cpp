@@ -1,5 +1,6 @@
 #include "plot/RichnessEstimatorsWindow.h"
 
+#include "document/BackgroundTask.h"
 #include "document/DocumentWindow.h"
 #include "document/MyDocument.h"
 #include "document/Settings.h"
@@ -15,6 +16,7 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QSortFilterProxyModel>
 #include <QTableView>
@@ -66,14 +68,15 @@ RichnessEstimatorsWindow::RichnessEstimatorsWindow(MyDocument &document, QWidget
     layout->addWidget(buildButtons());
     resize(900, 560);
 
+    m_task = std::make_unique<BackgroundTask>();
     m_refreshTimer.setSingleShot(true);
     m_refreshTimer.setInterval(0);
     connect(&m_refreshTimer, &QTimer::timeout, this, &RichnessEstimatorsWindow::refresh);
     m_observerId =
-        document.store().addObserver([this](const StoreChanges &) { m_refreshTimer.start(); });
+        document.store().addObserver([this](const StoreChanges &) { m_refreshTimer.start(0); });
     connect(&Settings::instance(), &Settings::changed, this, [this](const QString &key) {
         if (key == QLatin1String(QTRConfidenceLevelKey)) {
-            m_refreshTimer.start();
+            m_refreshTimer.start(0);
         }
     });
     connect(&document, &QObject::destroyed, this, &QWidget::close);
@@ -109,6 +112,16 @@ QWidget *RichnessEstimatorsWindow::buildButtons()
     auto *layout = new QHBoxLayout(row);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addStretch();
+    m_progress = new QProgressBar(row);
+    m_progress->setRange(0, 0); // the estimators do not count their steps
+    m_progress->setMaximumWidth(160);
+    m_progress->setVisible(false);
+    m_cancel = new QPushButton(tr("Cancel"), row);
+    m_cancel->setObjectName(QStringLiteral("cancelButton"));
+    m_cancel->setVisible(false);
+    connect(m_cancel, &QPushButton::clicked, this, &RichnessEstimatorsWindow::cancelComputation);
+    layout->addWidget(m_progress);
+    layout->addWidget(m_cancel);
     auto *copy = new QPushButton(tr("Copy"), row);
     copy->setObjectName(QStringLiteral("copyButton"));
     connect(copy, &QPushButton::clicked, this, &RichnessEstimatorsWindow::copyTables);
@@ -130,8 +143,48 @@ void RichnessEstimatorsWindow::refresh()
     if (!m_document) {
         return;
     }
-    m_estimates =
-        estimateRichness(makeRichnessInput(m_document->store()), Settings::confidenceLevel());
+    if (m_document->isChangingInSlices()) {
+        m_refreshTimer.start(200); // after the change, not from half of it
+        return;
+    }
+    const Store &store = m_document->store();
+    auto input = std::make_shared<RichnessInput>();
+    m_document->readRecordsWhileWaiting(tr("Reading the collections\u2026"),
+                                        [input, &store] { *input = makeRichnessInput(store); });
+    const auto level = Settings::confidenceLevel();
+    if (store.taxonCount() <= MyDocument::backgroundMetricsTaxa) {
+        showEstimates(estimateRichness(std::move(*input), level));
+        return;
+    }
+    auto estimates = std::make_shared<RichnessEstimates>();
+    m_groupCaption->setText(tr("Computing the estimators\u2026"));
+    m_progress->setVisible(true);
+    m_cancel->setVisible(true);
+    m_task->start(
+        [input, estimates, level](BackgroundProgress &) {
+            *estimates = estimateRichness(std::move(*input), level);
+        },
+        [this, estimates] { showEstimates(std::move(*estimates)); });
+}
+
+bool RichnessEstimatorsWindow::isComputing() const
+{
+    return m_task->isRunning();
+}
+
+void RichnessEstimatorsWindow::cancelComputation()
+{
+    m_task->cancel();
+    m_progress->setVisible(false);
+    m_cancel->setVisible(false);
+    m_groupCaption->setText(tr("Cancelled: the tables show the last finished estimates."));
+}
+
+void RichnessEstimatorsWindow::showEstimates(RichnessEstimates estimates)
+{
+    m_progress->setVisible(false);
+    m_cancel->setVisible(false);
+    m_estimates = std::move(estimates);
     m_collectionsModel->setEstimates(m_estimates);
     m_groupModel->setEstimates(m_estimates);
     if (const std::optional<IncidenceEstimates> &group = m_estimates.group) {

@@ -14,12 +14,16 @@
 #include <QPointer>
 #include <QTimer>
 #include <QWidget>
+#include <memory>
 
 class QLabel;
+class QProgressBar;
+class QPushButton;
 class QTableView;
 
 namespace quorvella {
 
+class BackgroundTask;
 class CollectionEstimatesModel;
 class DocumentWindow;
 class GroupEstimatesModel;
@@ -40,8 +44,12 @@ public:
     QTableView &groupTable() const { return *m_groupTable; }
     QString groupCaption() const;
 
-    // Reads the document and the confidence level afresh.
+    // Reads the document and the confidence level afresh. A large document
+    // (more than MyDocument::backgroundMetricsTaxa taxa) is computed on
+    // another thread, with a progress bar and Cancel; the tables keep the
+    // last finished estimates meanwhile.
     void refresh();
+    bool isComputing() const;
     void copyTables();
     // Refuses names outside ASCII like the other exports, then asks where
     // to write; cancelling writes nothing, a failure is shown as an alert.
@@ -49,6 +57,8 @@ public:
 
 private:
     QWidget *buildButtons();
+    void showEstimates(RichnessEstimates estimates);
+    void cancelComputation();
 
     QPointer<MyDocument> m_document;
     Store::ObserverId m_observerId = 0;
@@ -58,6 +68,9 @@ private:
     GroupEstimatesModel *m_groupModel = nullptr;
     QTableView *m_collectionsTable = nullptr;
     QTableView *m_groupTable = nullptr;
+    QProgressBar *m_progress = nullptr;
+    QPushButton *m_cancel = nullptr;
+    std::unique_ptr<BackgroundTask> m_task;
     QLabel *m_groupCaption = nullptr;
 };
 

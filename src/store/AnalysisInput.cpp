@@ -3,6 +3,8 @@
 #include "analysis/EcoCollectionGroup.h"
 
 #include <algorithm>
+#include <functional>
+#include <string_view>
 #include <unordered_map>
 
 namespace quorvella {
@@ -52,6 +54,36 @@ GroupInput makeGroupInput(const Store &store)
     return input;
 }
 
+GroupTaxa groupTaxaOfStore(const Store &store)
+{
+    std::vector<Census> censuses = store.createArrayOfAllCensuses();
+    std::unordered_map<RecordId, std::size_t> rowOfCensus;
+    rowOfCensus.reserve(censuses.size());
+    std::vector<std::optional<std::string>> names;
+    names.reserve(censuses.size());
+    for (Census &census : censuses) {
+        rowOfCensus.emplace(census.id, names.size());
+        names.push_back(std::move(census.censusName));
+    }
+    GroupTaxa taxa(std::move(names));
+    taxa.reserve(store.taxonCount());
+    store.forEachTaxonView([&](const TaxonView &taxon) {
+        const auto found = taxon.census ? rowOfCensus.find(*taxon.census) : rowOfCensus.end();
+        if (found != rowOfCensus.end()) {
+            taxa.add(found->second, taxon.taxonName, taxon.abundance);
+        }
+    });
+    return taxa;
+}
+
+std::optional<EcoCollectionGroup> makeEcoCollectionGroup(const Store &store)
+{
+    if (store.taxonCount() == 0) {
+        return std::nullopt;
+    }
+    return EcoCollectionGroup(groupTaxaOfStore(store));
+}
+
 RichnessInput makeRichnessInput(const Store &store)
 {
     RichnessInput input;
@@ -60,11 +92,12 @@ RichnessInput makeRichnessInput(const Store &store)
         indexOfCensus.emplace(census.id, static_cast<std::uint32_t>(input.collections.size()));
         input.collections.push_back({census.censusName.value_or(""), {}});
     }
-    std::unordered_map<std::string, std::size_t> taxonOfName;
-    for (const Taxon &taxon : store.createArrayOfAllTaxa()) {
+    // The names are views into the store, valid for this pass.
+    std::unordered_map<std::string_view, std::size_t> taxonOfName;
+    store.forEachTaxonView([&](const TaxonView &taxon) {
         const auto found = taxon.census ? indexOfCensus.find(*taxon.census) : indexOfCensus.end();
         if (found == indexOfCensus.end() || !taxon.abundance) {
-            continue;
+            return;
         }
         if (taxon.includeTaxon) {
             input.collections[found->second].counts.push_back(*taxon.abundance);
@@ -77,7 +110,7 @@ RichnessInput makeRichnessInput(const Store &store)
             }
             input.taxa[entry->second].push_back(found->second);
         }
-    }
+    });
     return input;
 }
 
@@ -94,14 +127,43 @@ DiversitySample abundanceSampleOfCensus(const Store &store, const Census &census
 
 std::optional<DiversitySample> incidenceSampleOfStore(const Store &store)
 {
-    GroupInput input = makeGroupInput(store);
-    if (input.taxa.empty()) {
+    std::optional<EcoCollectionGroup> made = makeEcoCollectionGroup(store);
+    if (!made) {
         return std::nullopt;
     }
-    EcoCollectionGroup group(std::move(input.taxa), std::move(input.collectionNames));
+    return incidenceSampleOfGroup(*made);
+}
+
+DiversitySample incidenceSampleOfGroup(EcoCollectionGroup &group)
+{
     group.countCensusOccurrences();
     return incidenceSample(allCollectionsAssemblageName, group.censusOccurrences(),
                            static_cast<std::int64_t>(group.numCollections()));
+}
+
+std::vector<CensusCounts> countsOfCensuses(const Store &store, std::span<const RecordId> censuses)
+{
+    std::vector<CensusCounts> gathered;
+    std::unordered_map<RecordId, std::size_t> indexOfCensus;
+    for (const RecordId id : censuses) {
+        if (const Census *census = store.findCensus(id)) {
+            indexOfCensus.emplace(id, gathered.size());
+            gathered.push_back({census->censusName.value_or(""), {}});
+        }
+    }
+    store.forEachTaxonView([&](const TaxonView &taxon) {
+        if (!taxon.census || !taxon.includeTaxon || !taxon.abundance) {
+            return;
+        }
+        if (const auto found = indexOfCensus.find(*taxon.census); found != indexOfCensus.end()) {
+            gathered[found->second].counts.push_back(*taxon.abundance);
+        }
+    });
+    // The display order's counts: equal counts are equal, whatever their names.
+    for (CensusCounts &census : gathered) {
+        std::sort(census.counts.begin(), census.counts.end(), std::greater<>());
+    }
+    return gathered;
 }
 
 } // namespace quorvella

@@ -2,6 +2,7 @@
 
 // Store records turned into the plain inputs of the analyses.
 
+#include "analysis/EcoCollectionGroup.h"
 #include "analysis/HillNumbers.h"
 #include "analysis/RichnessEstimates.h"
 #include "analysis/TaxonEntry.h"
@@ -34,6 +35,15 @@ struct GroupInput
 };
 GroupInput makeGroupInput(const Store &store);
 
+// What the group of every collection is made of, read straight from the
+// store's record views (no record copied): every collection in store order
+// and its named taxa. A small, self-contained copy, so the group can be made
+// and computed on another thread while the store changes.
+GroupTaxa groupTaxaOfStore(const Store &store);
+// That group, as EcoCollectionGroup(makeGroupInput's taxa, names) makes it;
+// none when the store holds no taxon.
+std::optional<EcoCollectionGroup> makeEcoCollectionGroup(const Store &store);
+
 // The richness estimators' input: every collection in store order with the
 // abundances of its counted taxa (included, with an abundance, as for the
 // collection's measures), and for every taxon name the collections holding
@@ -49,9 +59,21 @@ inline constexpr char allCollectionsAssemblageName[] = "all collections";
 // of its included taxa, under the collection's name.
 DiversitySample abundanceSampleOfCensus(const Store &store, const Census &census);
 
+// The name and counts abundanceSampleOfCensus takes, for each of these
+// collections still in the store, gathered in one pass over the store's
+// taxa (a copy that a thread of its own may turn into samples).
+struct CensusCounts
+{
+    std::string name;
+    std::vector<std::int32_t> counts; // included taxa, largest first
+};
+std::vector<CensusCounts> countsOfCensuses(const Store &store, std::span<const RecordId> censuses);
+
 // Every collection of the store as a sampling unit of one incidence
 // assemblage: a taxon occurs in a unit where it has a positive count,
 // included or not. None when the store holds no taxon.
 std::optional<DiversitySample> incidenceSampleOfStore(const Store &store);
+// The same from the group of all collections (groupTaxaOfStore's).
+DiversitySample incidenceSampleOfGroup(EcoCollectionGroup &group);
 
 } // namespace quorvella

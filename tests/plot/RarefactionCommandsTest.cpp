@@ -4,8 +4,10 @@
 #include "analysis/EcoCollection.h"
 #include "document/DocumentWindow.h"
 #include "document/ToolbarItem.h"
+#include "plot/Chao2Text.h"
 #include "plot/RarefactionPlotController.h"
 #include "plot/RarefactionView.h"
+#include "store/AnalysisInput.h"
 
 #include <QAction>
 #include <QLineEdit>
@@ -53,6 +55,7 @@ private slots:
     void twoWindowsOpenedOneClosedLeavesOne();
     void documentWindowWiresAndClosesItsPlots();
     void commandsCommitTheCellBeingEdited();
+    void largeDocumentComputesAwayFromTheWindow();
 };
 
 void RarefactionCommandsTest::alertsWhenThereIsNothingToCompute_data()
@@ -299,6 +302,50 @@ void RarefactionCommandsTest::commandsCommitTheCellBeingEdited()
 
     window.action(ToolbarItem::IndividualRarefaction)->trigger();
     QCOMPARE(commands.rarefactionArray().back().theSampleSize, 44);
+}
+
+// A document past the background threshold: the group commands run on
+// another thread (the window stays free, Cancel drops the result) and give
+// what the group made from the store gives.
+void RarefactionCommandsTest::largeDocumentComputesAwayFromTheWindow()
+{
+    Fixture f;
+    for (int c = 0; c < 60; ++c) {
+        Census made;
+        made.censusName = "c" + std::to_string(c);
+        const RecordId census = f.document.store().insertCensus(made);
+        const Store::Batch batch(f.document.store());
+        for (int i = 0; i < 1000; ++i) {
+            Taxon taxon;
+            taxon.taxonName = "t" + std::to_string((i * 7 + c) % 1400);
+            taxon.abundance = 1 + (i * c) % 5;
+            taxon.includeTaxon = true;
+            taxon.census = census;
+            f.document.store().insertTaxon(taxon);
+        }
+    }
+    QVERIFY(f.document.store().taxonCount() > MyDocument::backgroundMetricsTaxa);
+    std::optional<EcoCollectionGroup> group = makeEcoCollectionGroup(f.document.store());
+    const std::vector<Rarefaction> expected = group->sampleBasedRarefactionCurve();
+    const QString chao2 = chao2Text(static_cast<double>(group->chao2()));
+
+    f.commands.doSampleBasedRarefaction();
+    QVERIFY(f.document.isWorkingInBackground());
+    QTRY_VERIFY(!f.document.isBusy());
+    const std::vector<Rarefaction> &curve = f.commands.rarefactionArray();
+    QCOMPARE(curve.size(), expected.size());
+    for (std::size_t i = 0; i < curve.size(); ++i) {
+        QCOMPARE(curve[i].theSampleSize, expected[i].theSampleSize);
+        QCOMPARE(curve[i].theE, expected[i].theE);
+    }
+    QCOMPARE(f.document.chao2Text(), chao2);
+
+    f.document.setChao2Text({});
+    f.commands.doChao2();
+    f.document.cancelBackgroundWork();
+    QVERIFY(!f.document.isBusy());
+    QTest::qWait(500);
+    QVERIFY(f.document.chao2Text().isEmpty());
 }
 
 QTEST_MAIN(RarefactionCommandsTest)
