@@ -31,6 +31,7 @@
 #include "names/DocumentWindowNames.h"
 #include "names/FileImport.h"
 #include "plot/DiversityCommands.h"
+#include "plot/DiversityView.h"
 #include "plot/DiversityWindow.h"
 #include "plot/RarefactionCommands.h"
 #include "plot/RarefactionPlotController.h"
@@ -353,17 +354,24 @@ BENCHMARK(BM_CommunityPooledRarefaction)
     ->Unit(benchmark::kMillisecond)
     ->Iterations(2);
 
-// Compare Diversity on every collection, with its default 50 bootstrap replicates.
+// Compare Diversity on every collection, with its default 50 bootstrap
+// replicates, until its curves are drawn.
 void BM_CommunityDiversityWindow(benchmark::State &state)
 {
     measureAnalysis(state, [](DocumentWindow &window, bool &shown) {
         DiversityCommands &commands = DiversityCommands::of(window);
+        DiversityWindow *diversity = nullptr;
+        bool computed = false;
         const auto connection = QObject::connect(
-            &commands, &DiversityCommands::windowOpened, [&shown](DiversityWindow *opened) {
-                QObject::connect(opened, &DiversityWindow::resultShown, [&shown] { shown = true; });
+            &commands, &DiversityCommands::windowOpened, [&](DiversityWindow *opened) {
+                diversity = opened;
+                QObject::connect(opened, &DiversityWindow::resultShown,
+                                 [&computed] { computed = true; });
             });
         commands.compareDiversity();
-        runUntil([&shown] { return shown; });
+        // Until the curves are drawn, not only computed.
+        runUntil([&] { return computed && !diversity->view().isRendering(); });
+        shown = true;
         QObject::disconnect(connection);
         commands.closeAllWindows();
     });

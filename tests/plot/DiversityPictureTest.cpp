@@ -1,5 +1,6 @@
 #include "ExternalTool.h"
 #include "plot/DiversityPainter.h"
+#include "plot/DiversityView.h"
 #include "plot/PictureExport.h"
 
 #include <QPainter>
@@ -36,6 +37,23 @@ DiversityPicture twoCollections(int panels, bool bands)
             panel.series.push_back(series);
         }
         picture.panels.push_back(panel);
+    }
+    return picture;
+}
+
+// One panel of `count` collections: twoCollections' first panel repeated.
+DiversityPicture manyCollections(int count)
+{
+    const DiversityPicture two = twoCollections(1, true);
+    DiversityPicture picture = two;
+    picture.panels.front().series.clear();
+    for (int i = 0; i < count; ++i) {
+        CurveSeries series = two.panels.front().series[std::size_t(i % 2)];
+        series.name = QStringLiteral("Pond %1").arg(i);
+        for (CurvePoint &point : series.points) {
+            point.y *= 1.0 + i / 10.0;
+        }
+        picture.panels.front().series.push_back(series);
     }
     return picture;
 }
@@ -94,6 +112,8 @@ private slots:
     void solidThenDashedWithBands();
     void paletteCyclesLineStyles();
     void pdfCarriesTitlesAndNames();
+    void viewShowsThePictureAtEachSize_data();
+    void viewShowsThePictureAtEachSize();
 };
 
 void DiversityPictureTest::solidThenDashedWithBands_data()
@@ -174,6 +194,42 @@ void DiversityPictureTest::pdfCarriesTitlesAndNames()
          {"Number of individuals", "Species diversity", "Pond A", "Pond B", "q = 0", "q = 2"}) {
         QVERIFY2(flat.contains(QLatin1String(expected)), qPrintable(flat));
     }
+}
+
+void DiversityPictureTest::viewShowsThePictureAtEachSize_data()
+{
+    QTest::addColumn<int>("collections");
+    QTest::addColumn<bool>("drawnAside");
+    QTest::newRow("few curves, drawn on the widget") << 3 << false;
+    QTest::newRow("many curves, drawn on another thread") << 200 << true;
+}
+
+// Whichever way the view draws, once it is done it shows exactly what the
+// painter draws at its size, after a new picture and after a resize.
+void DiversityPictureTest::viewShowsThePictureAtEachSize()
+{
+    QFETCH(int, collections);
+    QFETCH(bool, drawnAside);
+    DiversityView view;
+    view.resize(700, 320);
+    view.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&view));
+    const auto shown = [&view] {
+        return view.grab().toImage().convertToFormat(QImage::Format_RGB32);
+    };
+    const auto expected = [&view] {
+        return render(view.picture(), view.size()).convertToFormat(QImage::Format_RGB32);
+    };
+    view.setPicture(twoCollections(2, true));
+    QTRY_VERIFY(!view.isRendering());
+    view.setPicture(manyCollections(collections));
+    QCOMPARE(view.isRendering(), drawnAside);
+    QTRY_VERIFY(!view.isRendering());
+    QCOMPARE(shown(), expected());
+    view.resize(900, 400);
+    QCOMPARE(view.isRendering(), drawnAside);
+    QTRY_VERIFY(!view.isRendering());
+    QCOMPARE(shown(), expected());
 }
 
 QTEST_MAIN(DiversityPictureTest)
