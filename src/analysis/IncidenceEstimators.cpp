@@ -42,7 +42,8 @@ void firstOrderJackknife(IncidenceEstimates &result, const IncidencePatterns &pa
 
 // Smith & van Belle (1984): S + sum pi_k, pi_k = (1 - Y_k / T)^T, with the
 // variance sum pi_k (1 - pi_k) + 2 sum_{k<l} [(Z_kl / T)^T - pi_k pi_l].
-void bootstrap(IncidenceEstimates &result, const IncidencePatterns &patterns)
+void bootstrap(IncidenceEstimates &result, const IncidencePatterns &patterns,
+               const std::atomic<bool> *cancel)
 {
     const double t = static_cast<double>(patterns.units());
     double sum = 0.0;
@@ -54,7 +55,7 @@ void bootstrap(IncidenceEstimates &result, const IncidencePatterns &patterns)
     }
     const double productPairs = (sum * sum - sumOfSquares) / 2.0;
     const double variance =
-        sum - sumOfSquares + 2.0 * (patterns.jointAbsencePairSum() - productPairs);
+        sum - sumOfSquares + 2.0 * (patterns.jointAbsencePairSum(cancel) - productPairs);
     result.bootstrap = Estimate::of(result.observed + sum);
     result.bootstrapSe = variance >= 0.0 ? Estimate::of(std::sqrt(variance))
                                          : Estimate::missing("the variance estimate is negative");
@@ -73,8 +74,9 @@ IncidenceEstimates nothingObserved(std::size_t units)
 
 } // namespace
 
-std::optional<IncidenceEstimates>
-estimateFromIncidence(std::size_t units, std::span<const IncidenceSet> taxa, double z)
+std::optional<IncidenceEstimates> estimateFromIncidence(std::size_t units,
+                                                        std::span<const IncidenceSet> taxa,
+                                                        double z, const std::atomic<bool> *cancel)
 {
     if (units < 2) {
         return std::nullopt;
@@ -101,7 +103,7 @@ estimateFromIncidence(std::size_t units, std::span<const IncidenceSet> taxa, dou
     firstOrderJackknife(result, patterns, q1);
     result.jackknife2 = Estimate::of(result.observed + q1 * (2.0 * t - 3.0) / t -
                                      q2 * (t - 2.0) * (t - 2.0) / (t * (t - 1.0)));
-    bootstrap(result, patterns);
+    bootstrap(result, patterns, cancel);
     return result;
 }
 

@@ -9,6 +9,7 @@
 #include "analysis/ChaoEstimators.h"
 #include "analysis/Estimate.h"
 
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <optional>
@@ -35,8 +36,11 @@ struct IncidenceEstimates
 using IncidenceSet = std::vector<std::uint32_t>;
 
 // Nothing for fewer than two units, where no estimator of the group is
-// defined. Throws std::invalid_argument for an index outside the units.
-std::optional<IncidenceEstimates>
-estimateFromIncidence(std::size_t units, std::span<const IncidenceSet> taxa, double z);
+// defined. Throws std::invalid_argument for an index outside the units, and
+// ComputationCancelled (analysis/Cancellation.h) once `cancel` is set.
+std::optional<IncidenceEstimates> estimateFromIncidence(std::size_t units,
+                                                        std::span<const IncidenceSet> taxa,
+                                                        double z,
+                                                        const std::atomic<bool> *cancel = nullptr);
 
 } // namespace quorvella

@@ -1,5 +1,7 @@
 #include "analysis/IncidencePatterns.h"
 
+#include "analysis/Cancellation.h"
+
 #include <algorithm>
 #include <bit>
 #include <cmath>
@@ -30,16 +32,20 @@ std::int32_t countBits(std::span<const std::uint64_t> words)
 #endif
 
 // Histogram of Z over all pairs of patterns a < b (weighted by both
-// weights). The inner loop is the cost of the whole bootstrap.
-QUORVELLA_POPCOUNT_CLONES void countPairsBetweenPatterns(const std::uint64_t *bits,
-                                                         std::size_t words,
-                                                         std::span<const double> weights,
-                                                         std::span<const std::int32_t> occurrences,
-                                                         std::int64_t units,
-                                                         std::vector<double> &pairsWithAbsence)
+// weights). The inner loop is the cost of the whole bootstrap. False when
+// it stopped because `cancel` was set: it does not throw, as the compiler
+// may take a function of several versions for one that cannot.
+QUORVELLA_POPCOUNT_CLONES bool
+countPairsBetweenPatterns(const std::uint64_t *bits, std::size_t words,
+                          std::span<const double> weights,
+                          std::span<const std::int32_t> occurrences, std::int64_t units,
+                          std::vector<double> &pairsWithAbsence, const std::atomic<bool> *cancel)
 {
     const std::size_t patterns = weights.size();
     for (std::size_t a = 0; a < patterns; ++a) {
+        if (cancel != nullptr && cancel->load(std::memory_order_relaxed)) {
+            return false; // a row takes well under a millisecond
+        }
         const std::uint64_t *rowA = bits + a * words;
         const std::int64_t absentA = units - occurrences[a];
         for (std::size_t b = a + 1; b < patterns; ++b) {
@@ -52,6 +58,7 @@ QUORVELLA_POPCOUNT_CLONES void countPairsBetweenPatterns(const std::uint64_t *bi
             pairsWithAbsence[static_cast<std::size_t>(neither)] += weights[a] * weights[b];
         }
     }
+    return true;
 }
 
 } // namespace
@@ -110,7 +117,7 @@ std::size_t IncidencePatterns::firstUnit(std::size_t p) const
     return units_;
 }
 
-double IncidencePatterns::jointAbsencePairSum() const
+double IncidencePatterns::jointAbsencePairSum(const std::atomic<bool> *cancel) const
 {
     const auto units = static_cast<std::int64_t>(units_);
     std::vector<double> pairsWithAbsence(units_ + 1, 0.0);
@@ -119,8 +126,10 @@ double IncidencePatterns::jointAbsencePairSum() const
         const double w = weights_[p];
         pairsWithAbsence[static_cast<std::size_t>(units - occurrences_[p])] += w * (w - 1.0) / 2.0;
     }
-    countPairsBetweenPatterns(bits_.data(), words_, weights_, occurrences_, units,
-                              pairsWithAbsence);
+    if (!countPairsBetweenPatterns(bits_.data(), words_, weights_, occurrences_, units,
+                                   pairsWithAbsence, cancel)) {
+        throw ComputationCancelled();
+    }
     const double t = static_cast<double>(units_);
     double sum = 0.0;
     for (std::size_t z = 0; z < pairsWithAbsence.size(); ++z) {

@@ -8,6 +8,7 @@
 
 #include "analysis/IncidenceEstimators.h"
 
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <span>
@@ -31,8 +32,9 @@ public:
     std::size_t firstUnit(std::size_t p) const;
 
     // Sum over unordered pairs of distinct taxa k < l of (Z_kl / T)^T, Z_kl
-    // the units holding neither k nor l.
-    double jointAbsencePairSum() const;
+    // the units holding neither k nor l. It takes time quadratic in the
+    // patterns; cancel, when set, stops it with ComputationCancelled.
+    double jointAbsencePairSum(const std::atomic<bool> *cancel = nullptr) const;
 
 private:
     std::span<const std::uint64_t> row(std::size_t p) const;

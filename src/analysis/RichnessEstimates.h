@@ -8,6 +8,7 @@
 #include "analysis/AbundanceEstimators.h"
 #include "analysis/IncidenceEstimators.h"
 
+#include <atomic>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -44,7 +45,9 @@ struct RichnessEstimates
     std::optional<IncidenceEstimates> group;
 };
 
-// level: 99 for 99 % intervals, anything else gives 95 %.
-RichnessEstimates estimateRichness(const RichnessInput &input, int level);
+// level: 99 for 99 % intervals, anything else gives 95 %. Once `cancel` is
+// set it stops with ComputationCancelled (analysis/Cancellation.h).
+RichnessEstimates estimateRichness(const RichnessInput &input, int level,
+                                   const std::atomic<bool> *cancel = nullptr);
 
 } // namespace quorvella

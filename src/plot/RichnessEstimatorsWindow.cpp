@@ -1,5 +1,6 @@
 #include "plot/RichnessEstimatorsWindow.h"
 
+#include "analysis/Cancellation.h"
 #include "document/BackgroundTask.h"
 #include "document/DocumentWindow.h"
 #include "document/MyDocument.h"
@@ -25,6 +26,8 @@
 namespace quorvella {
 namespace {
 
+constexpr int contentsSampleRows = 64;
+
 QTableView *makeTable(QAbstractItemModel *model, bool sortable, QWidget *parent)
 {
     auto *table = new QTableView(parent);
@@ -42,6 +45,9 @@ QTableView *makeTable(QAbstractItemModel *model, bool sortable, QWidget *parent)
     table->setEditTriggers(QAbstractItemView::NoEditTriggers);
     table->verticalHeader()->hide();
     table->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    // Measured on every change: the rows on screen and a sample of the rest
+    // give the widths without laying out a thousand rows' text.
+    table->horizontalHeader()->setResizeContentsPrecision(contentsSampleRows);
     return table;
 }
 
@@ -161,8 +167,12 @@ void RichnessEstimatorsWindow::refresh()
     m_progress->setVisible(true);
     m_cancel->setVisible(true);
     m_task->start(
-        [input, estimates, level](BackgroundProgress &) {
-            *estimates = estimateRichness(std::move(*input), level);
+        [input, estimates, level](BackgroundProgress &progress) {
+            try {
+                *estimates = estimateRichness(*input, level, &progress.cancelled);
+            } catch (const ComputationCancelled &) {
+                // Abandoned: a cancelled run shows nothing.
+            }
         },
         [this, estimates] { showEstimates(std::move(*estimates)); });
 }

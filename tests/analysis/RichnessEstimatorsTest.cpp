@@ -3,7 +3,9 @@
 
 #include "FloatExpectations.h"
 #include "analysis/AbundanceEstimators.h"
+#include "analysis/Cancellation.h"
 #include "analysis/IncidenceEstimators.h"
+#include "analysis/RichnessEstimates.h"
 
 #include <algorithm>
 #include <cmath>
@@ -270,6 +272,31 @@ TEST(RichnessEstimatorsTest, BootstrapVarianceEqualsLiteralPairSum)
             sameMeasure(*e->bootstrap.value, static_cast<double>(sets.size()) + sum, 1e-12));
         EXPECT_TRUE(sameMeasure(*e->bootstrapSe.value, std::sqrt(variance), 1e-9)) << units;
     }
+}
+
+// A flag left clear changes no figure; a set flag stops the group's pair
+// count (its only look at the flag) and the whole table.
+TEST(RichnessEstimatorsTest, CancelFlag)
+{
+    RichnessInput input;
+    input.collections = {{"a", {5, 1, 1, 2}}, {"b", {3, 1, 0, 1}}, {"c", {0, 2, 1, 1}}};
+    input.taxa = {{0, 1}, {0, 1, 2}, {0, 2}, {0, 1, 2}};
+    const std::atomic<bool> clear{false};
+    const std::atomic<bool> set{true};
+    const auto group = [&](const std::atomic<bool> *flag) {
+        return estimateFromIncidence(3, input.taxa, 1.96, flag);
+    };
+    const auto table = [&](const std::atomic<bool> *flag) {
+        return estimateRichness(input, 95, flag);
+    };
+    const auto unflagged = group(nullptr);
+    ASSERT_TRUE(unflagged && unflagged->bootstrapSe.value);
+    EXPECT_EQ(group(&clear)->bootstrapSe.value, unflagged->bootstrapSe.value);
+    EXPECT_EQ(group(&clear)->chao2.estimate.value, unflagged->chao2.estimate.value);
+    EXPECT_EQ(table(&clear).collections[0].estimates.ace.value,
+              table(nullptr).collections[0].estimates.ace.value);
+    EXPECT_THROW(group(&set), ComputationCancelled);
+    EXPECT_THROW(table(&set), ComputationCancelled);
 }
 
 } // namespace
