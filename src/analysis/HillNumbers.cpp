@@ -110,41 +110,53 @@ std::vector<std::int64_t> checkedFrequencies(const DiversitySample &sample, std:
     return frequencies;
 }
 
-// One assemblage on its way through the computation.
+// What one set of options asks of an assemblage: its sizes, the estimates
+// there and at the options' coverage targets, and those of each replicate.
+struct Estimates
+{
+    const DiversityOptions *options = nullptr;
+    std::vector<std::int64_t> sizes;
+    std::vector<double> estimates;
+    std::vector<std::vector<double>> replicates;
+
+    EstimateLayout layout() const { return {sizes, options->coverageTargets}; }
+};
+
+// One assemblage on its way through the computation. Its replicates are
+// drawn once, whatever the sets of options estimated from them.
 struct Assemblage
 {
     const DiversitySample *sample = nullptr;
     std::string problem;
     std::vector<std::int64_t> frequencies;
-    std::vector<std::int64_t> sizes;
     std::shared_ptr<const ReferenceTables> tables;
     std::optional<HillSample> hill;
     std::optional<BootstrapAssemblage> bootstrap;
-    std::vector<double> estimates;
-    std::vector<std::vector<double>> replicates;
+    std::vector<Estimates> sets; // one per set of options
 
     bool valid() const { return hill.has_value(); }
-    EstimateLayout layout(const DiversityOptions &options) const
-    {
-        return {sizes, options.coverageTargets};
-    }
 };
 
-void prepare(Assemblage &a, const DiversityOptions &options)
+void prepare(Assemblage &a, std::span<const DiversityOptions> optionSets)
 {
     try {
         std::int64_t reference = 0;
         a.frequencies = checkedFrequencies(*a.sample, reference);
-        a.sizes = options.sizes.empty()
-                      ? defaultDiversitySizes(reference, options.endpoint.value_or(2 * reference),
-                                              options.knots)
-                      : options.sizes;
         a.tables = std::make_shared<const ReferenceTables>(reference);
         a.hill.emplace(a.sample->dataType, a.frequencies, a.tables);
-        a.estimates = estimateVector(*a.hill, a.layout(options));
-        if (options.bootstrapReplicates > 0) {
+        for (const DiversityOptions &options : optionSets) {
+            Estimates &set = a.sets.emplace_back();
+            set.options = &options;
+            set.sizes =
+                options.sizes.empty()
+                    ? defaultDiversitySizes(reference, options.endpoint.value_or(2 * reference),
+                                            options.knots)
+                    : options.sizes;
+            set.estimates = estimateVector(*a.hill, set.layout());
+            set.replicates.resize(static_cast<std::size_t>(options.bootstrapReplicates));
+        }
+        if (optionSets.front().bootstrapReplicates > 0) {
             a.bootstrap.emplace(*a.hill, a.frequencies);
-            a.replicates.resize(static_cast<std::size_t>(options.bootstrapReplicates));
         }
     } catch (const DiversityInputError &error) {
         a.problem = error.what();
@@ -152,22 +164,25 @@ void prepare(Assemblage &a, const DiversityOptions &options)
     }
 }
 
-void runReplicate(Assemblage &a, std::size_t replicate, const DiversityOptions &options)
+void runReplicate(Assemblage &a, std::size_t replicate, std::uint64_t seed)
 {
-    Xoshiro256StarStar random = replicateGenerator(options.seed, replicate);
+    Xoshiro256StarStar random = replicateGenerator(seed, replicate);
     std::vector<std::int64_t> frequencies = a.bootstrap->draw(random);
-    const EstimateLayout layout = a.layout(options);
     if (frequencies.empty()) {
         // An incidence replicate in which no unit holds a species.
-        a.replicates[replicate].assign(layout.length(), kNotANumber);
+        for (Estimates &set : a.sets) {
+            set.replicates[replicate].assign(set.layout().length(), kNotANumber);
+        }
         return;
     }
     const HillSample replicateSample(a.sample->dataType, std::move(frequencies), a.tables);
-    a.replicates[replicate] = estimateVector(replicateSample, layout);
+    for (Estimates &set : a.sets) {
+        set.replicates[replicate] = estimateVector(replicateSample, set.layout());
+    }
 }
 
 // Standard deviation of the finite replicate values at one index.
-double replicateSe(const Assemblage &a, std::size_t index)
+double replicateSe(const Estimates &a, std::size_t index)
 {
     double sum = 0.0;
     std::size_t count = 0;
@@ -197,7 +212,7 @@ struct Band
     double upper = kNotANumber;
 };
 
-Band bandAt(const Assemblage &a, std::size_t index, double z, double lowest, double highest)
+Band bandAt(const Estimates &a, std::size_t index, double z, double lowest, double highest)
 {
     if (a.replicates.empty()) {
         return {};
@@ -208,15 +223,16 @@ Band bandAt(const Assemblage &a, std::size_t index, double z, double lowest, dou
             std::clamp(estimate + z * se, lowest, highest)};
 }
 
-DiversityProfile makeProfile(const Assemblage &a, const DiversityOptions &options)
+DiversityProfile makeProfile(const Assemblage &assemblage, const Estimates &a)
 {
     constexpr double unbounded = std::numeric_limits<double>::infinity();
+    const DiversityOptions &options = *a.options;
     const double z = normalQuantile(1.0 - (1.0 - options.level) / 2.0);
-    const HillSample &hill = *a.hill;
-    const EstimateLayout layout = a.layout(options);
+    const HillSample &hill = *assemblage.hill;
+    const EstimateLayout layout = a.layout();
     DiversityProfile profile;
-    profile.name = a.sample->name;
-    profile.dataType = a.sample->dataType;
+    profile.name = assemblage.sample->name;
+    profile.dataType = assemblage.sample->dataType;
     profile.n = hill.referenceSize();
     profile.U = hill.total();
     profile.observedRichness = hill.observedRichness();
@@ -256,18 +272,30 @@ DiversityProfile makeProfile(const Assemblage &a, const DiversityOptions &option
 
 } // namespace
 
-std::vector<DiversityOutcome> estimateDiversityOfAll(std::span<const DiversitySample> samples,
-                                                     const DiversityOptions &options,
-                                                     const DiversityRunControl &control)
+std::vector<std::vector<DiversityOutcome>>
+estimateDiversityOfAll(std::span<const DiversitySample> samples,
+                       std::span<const DiversityOptions> optionSets,
+                       const DiversityRunControl &control)
 {
-    validateDiversityOptions(options);
+    if (optionSets.empty()) {
+        return {};
+    }
+    const DiversityOptions &first = optionSets.front();
+    for (const DiversityOptions &options : optionSets) {
+        validateDiversityOptions(options);
+        if (options.bootstrapReplicates != first.bootstrapReplicates ||
+            options.seed != first.seed) {
+            throw std::invalid_argument(
+                "Estimates from shared replicates need the same replicates and seed.");
+        }
+    }
     std::vector<Assemblage> assemblages(samples.size());
     for (std::size_t i = 0; i < samples.size(); ++i) {
         assemblages[i].sample = &samples[i];
     }
-    const auto replicates = static_cast<std::size_t>(options.bootstrapReplicates);
+    const auto replicates = static_cast<std::size_t>(first.bootstrapReplicates);
     TaskRunner runner(control, samples.size() * (1 + replicates));
-    runner.run(samples.size(), [&](std::size_t i) { prepare(assemblages[i], options); });
+    runner.run(samples.size(), [&](std::size_t i) { prepare(assemblages[i], optionSets); });
 
     std::vector<std::pair<std::size_t, std::size_t>> tasks;
     for (std::size_t i = 0; i < assemblages.size(); ++i) {
@@ -280,18 +308,39 @@ std::vector<DiversityOutcome> estimateDiversityOfAll(std::span<const DiversitySa
         }
     }
     runner.run(tasks.size(), [&](std::size_t t) {
-        runReplicate(assemblages[tasks[t].first], tasks[t].second, options);
+        runReplicate(assemblages[tasks[t].first], tasks[t].second, first.seed);
     });
 
-    std::vector<DiversityOutcome> outcomes(samples.size());
+    std::vector<std::vector<DiversityOutcome>> outcomes(
+        optionSets.size(), std::vector<DiversityOutcome>(samples.size()));
     for (std::size_t i = 0; i < assemblages.size(); ++i) {
-        if (assemblages[i].valid()) {
-            outcomes[i].profile = makeProfile(assemblages[i], options);
-        } else {
-            outcomes[i].problem = assemblages[i].problem;
+        for (std::size_t set = 0; set < optionSets.size(); ++set) {
+            if (assemblages[i].valid()) {
+                outcomes[set][i].profile = makeProfile(assemblages[i], assemblages[i].sets[set]);
+            } else {
+                outcomes[set][i].problem = assemblages[i].problem;
+            }
         }
     }
     return outcomes;
+}
+
+std::vector<DiversityOutcome> estimateDiversityOfAll(std::span<const DiversitySample> samples,
+                                                     const DiversityOptions &options,
+                                                     const DiversityRunControl &control)
+{
+    return std::move(estimateDiversityOfAll(samples, std::span(&options, 1), control).front());
+}
+
+std::optional<std::int64_t> diversityReferenceSize(const DiversitySample &sample)
+{
+    try {
+        std::int64_t reference = 0;
+        checkedFrequencies(sample, reference);
+        return reference;
+    } catch (const DiversityInputError &) {
+        return std::nullopt;
+    }
 }
 
 DiversityProfile estimateDiversity(const DiversitySample &sample, const DiversityOptions &options,

@@ -184,4 +184,17 @@ std::vector<DiversityOutcome> estimateDiversityOfAll(std::span<const DiversitySa
                                                      const DiversityOptions &options,
                                                      const DiversityRunControl &control = {});
 
+// Several sets of options at once, one list of outcomes per set, each equal
+// to what the call above gives for that set alone; the replicates of an
+// assemblage are drawn once for all sets, which must share
+// bootstrapReplicates and seed (std::invalid_argument otherwise).
+std::vector<std::vector<DiversityOutcome>>
+estimateDiversityOfAll(std::span<const DiversitySample> samples,
+                       std::span<const DiversityOptions> optionSets,
+                       const DiversityRunControl &control = {});
+
+// The reference size (n or T) of a sample that can be estimated; none for
+// one that cannot.
+std::optional<std::int64_t> diversityReferenceSize(const DiversitySample &sample);
+
 } // namespace quorvella

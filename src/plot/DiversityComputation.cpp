@@ -1,6 +1,7 @@
 #include "plot/DiversityComputation.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <limits>
 
@@ -8,9 +9,7 @@ namespace quorvella {
 
 namespace {
 
-// The curves take most of the time; the common point the rest.
 constexpr int progressSteps = 1000;
-constexpr int curveShare = 850;
 
 // The largest coverage a target may ask for: a sample whose singletons are
 // all gone reaches 1 only in the limit.
@@ -51,14 +50,18 @@ DiversityOptions DiversitySettings::curveOptions() const
 }
 
 double defaultCommonValue(CommonBasis basis, std::span<const DiversitySample> samples,
-                          std::span<const DiversityOutcome> curves)
+                          const std::atomic<bool> *cancel)
 {
     double smallest = std::numeric_limits<double>::infinity();
-    for (std::size_t i = 0; i < curves.size() && i < samples.size(); ++i) {
-        if (!curves[i].profile) {
+    for (const DiversitySample &sample : samples) {
+        if (cancel != nullptr && cancel->load(std::memory_order_relaxed)) {
+            throw DiversityCancelled();
+        }
+        const std::optional<std::int64_t> reference = diversityReferenceSize(sample);
+        if (!reference) {
             continue;
         }
-        const std::int64_t doubled = 2 * curves[i].profile->n;
+        const std::int64_t doubled = 2 * *reference;
         if (basis == CommonBasis::Size) {
             smallest = std::min(smallest, static_cast<double>(doubled));
             continue;
@@ -67,7 +70,7 @@ double defaultCommonValue(CommonBasis basis, std::span<const DiversitySample> sa
         atDoubled.orders = {0};
         atDoubled.sizes = {doubled};
         atDoubled.bootstrapReplicates = 0;
-        const DiversityProfile profile = estimateDiversity(samples[i], atDoubled, 1);
+        const DiversityProfile profile = estimateDiversity(sample, atDoubled, 1);
         if (!profile.sizeBased.empty()) {
             smallest = std::min(smallest, profile.sizeBased.front().coverage);
         }
@@ -84,17 +87,19 @@ DiversityResult computeDiversity(const DiversitySettings &settings,
     DiversityResult result;
     result.settings = settings;
     result.samples = std::move(samples);
-    result.curves = estimateDiversityOfAll(result.samples, settings.curveOptions(),
-                                           runControl(control, 0, curveShare));
     double value = settings.commonValue.value_or(
-        defaultCommonValue(settings.commonBasis, result.samples, result.curves));
+        defaultCommonValue(settings.commonBasis, result.samples, &control.cancelFlag()));
     if (settings.commonBasis == CommonBasis::Coverage) {
         value = std::clamp(value, 1e-9, largestTarget);
     }
     result.commonValue = value;
-    result.common =
-        estimateDiversityOfAll(result.samples, commonOptions(settings, value),
-                               runControl(control, curveShare, progressSteps - curveShare));
+    // The curves and the common point from the same replicates, drawn once.
+    const std::array<DiversityOptions, 2> optionSets{settings.curveOptions(),
+                                                     commonOptions(settings, value)};
+    std::vector<std::vector<DiversityOutcome>> outcomes =
+        estimateDiversityOfAll(result.samples, optionSets, runControl(control, 0, progressSteps));
+    result.curves = std::move(outcomes[0]);
+    result.common = std::move(outcomes[1]);
     control.setProgress(progressSteps, progressSteps);
     return result;
 }

@@ -16,8 +16,10 @@ DiversityResult computeDiversity(const DiversitySettings &settings,
                                  DiversityJobControl &control);
 
 // The default point of comparison: the smallest doubled reference size, or
-// the smallest coverage the assemblages reach at their doubled sizes.
+// the smallest coverage the assemblages reach at their doubled sizes, over
+// the samples that can be estimated. Once `cancel` is set it stops with
+// DiversityCancelled.
 double defaultCommonValue(CommonBasis basis, std::span<const DiversitySample> samples,
-                          std::span<const DiversityOutcome> curves);
+                          const std::atomic<bool> *cancel = nullptr);
 
 } // namespace quorvella

@@ -63,6 +63,58 @@ TEST(DiversityBootstrap, BandsDependOnlyOnTheSeedAndTheSample)
     }
 }
 
+// Every figure of a profile: estimates, bands and coverage-based rows.
+std::vector<double> figures(const DiversityProfile &p)
+{
+    std::vector<double> values = bands(p);
+    for (const SizeBasedEstimate &row : p.sizeBased) {
+        values.insert(values.end(), {double(row.m), row.D, row.coverage, row.coverageLower});
+    }
+    for (const CoverageBasedEstimate &row : p.coverageBased) {
+        values.insert(values.end(), {row.m, row.D, row.se, row.lower, row.upper});
+    }
+    for (const AsymptoticEstimate &row : p.asymptotic) {
+        values.insert(values.end(), {row.estimate, row.lower, row.upper});
+    }
+    return values;
+}
+
+// Sets of options estimated from one draw of the replicates give what each
+// set gives alone, figure for figure; sets needing other replicates are
+// refused.
+TEST(DiversityBootstrap, SharedReplicatesGiveEachSetItsOwnResult)
+{
+    const std::int32_t counts[] = {40, 21, 9, 5, 3, 2, 2, 1, 1, 1, 1, 1};
+    const std::int32_t occurrences[] = {6, 4, 3, 1, 1, 1, 2};
+    const std::vector<DiversitySample> samples = {abundanceSample("a", counts),
+                                                  incidenceSample("i", occurrences, 7),
+                                                  abundanceSample("0", {})};
+    DiversityOptions atSize;
+    atSize.sizes = {30};
+    DiversityOptions atCoverage;
+    atCoverage.coverageTargets = {0.8};
+    atCoverage.orders = {1};
+    atCoverage.level = 0.9;
+    const std::vector<DiversityOptions> sets{DiversityOptions{}, atSize, atCoverage};
+    const auto together = estimateDiversityOfAll(samples, sets);
+    ASSERT_EQ(together.size(), sets.size());
+    for (std::size_t set = 0; set < sets.size(); ++set) {
+        const std::vector<DiversityOutcome> alone = estimateDiversityOfAll(samples, sets[set]);
+        for (std::size_t i = 0; i < samples.size(); ++i) {
+            EXPECT_EQ(together[set][i].problem, alone[i].problem);
+            ASSERT_EQ(together[set][i].profile.has_value(), alone[i].profile.has_value());
+            if (alone[i].profile) {
+                EXPECT_EQ(figures(*together[set][i].profile), figures(*alone[i].profile))
+                    << set << " " << i;
+            }
+        }
+    }
+    DiversityOptions otherSeed;
+    otherSeed.seed += 1;
+    EXPECT_THROW(estimateDiversityOfAll(samples, std::vector{atSize, otherSeed}),
+                 std::invalid_argument);
+}
+
 TEST(DiversityBootstrap, ProgressReachesTheTotalAndCancelStops)
 {
     const std::int32_t counts[] = {8, 3, 2, 1, 1};
