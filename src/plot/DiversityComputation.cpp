@@ -33,8 +33,24 @@ DiversityOptions commonOptions(const DiversitySettings &settings, double value)
         options.sizes = {std::max<std::int64_t>(1, std::llround(value))};
     } else {
         options.coverageTargets = {value};
+        // No sizes would mean the default knots: ask for the cheapest one,
+        // whose rows are then dropped (commonRowsOnly).
+        options.sizes = {1};
     }
     return options;
+}
+
+// The common table shows only the point compared at.
+void commonRowsOnly(CommonBasis basis, std::vector<DiversityOutcome> &common)
+{
+    if (basis != CommonBasis::Coverage) {
+        return;
+    }
+    for (DiversityOutcome &outcome : common) {
+        if (outcome.profile) {
+            outcome.profile->sizeBased.clear();
+        }
+    }
 }
 
 } // namespace
@@ -100,6 +116,7 @@ DiversityResult computeDiversity(const DiversitySettings &settings,
         estimateDiversityOfAll(result.samples, optionSets, runControl(control, 0, progressSteps));
     result.curves = std::move(outcomes[0]);
     result.common = std::move(outcomes[1]);
+    commonRowsOnly(settings.commonBasis, result.common);
     control.setProgress(progressSteps, progressSteps);
     return result;
 }

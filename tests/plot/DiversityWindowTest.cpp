@@ -86,6 +86,8 @@ private slots:
     void cancelKeepsTheLastResult();
     void commandChoosesCollectionsAndNeedsCounts();
     void tableBytesEqualTheCommandLine();
+    void commonTableHoldsOnlyItsPoint_data();
+    void commonTableHoldsOnlyItsPoint();
     void windowFollowsDataAndClosesWithItsDocument();
     void toolbarItemNeedsCountsAndOpensAWindow();
 };
@@ -226,6 +228,42 @@ void DiversityWindowTest::tableBytesEqualTheCommandLine()
     }
     QLocale::setDefault(QLocale::c());
     std::setlocale(LC_ALL, "C");
+}
+
+void DiversityWindowTest::commonTableHoldsOnlyItsPoint_data()
+{
+    QTest::addColumn<int>("basis");
+    QTest::addColumn<double>("value");
+    QTest::addColumn<int>("column");
+    QTest::newRow("at a common size") << 0 << 18.0 << int(CommonDiversityModel::Size);
+    QTest::newRow("at a common coverage") << 1 << 0.6 << int(CommonDiversityModel::Coverage);
+}
+
+// One row per pond and order, each at the chosen size or coverage, and no
+// row of the curves' sizes.
+void DiversityWindowTest::commonTableHoldsOnlyItsPoint()
+{
+    QFETCH(int, basis);
+    QFETCH(double, value);
+    QFETCH(int, column);
+    MyDocument document;
+    document.setUi(std::make_shared<ScriptedUi>());
+    fillPonds(document);
+    DiversityWindow window(document, DiversityCommands::chosenCollections(document),
+                           DiversityDataType::Abundance);
+    QSignalSpy shown(&window, &DiversityWindow::resultShown);
+    window.controls().orderBox()->setCurrentIndex(1);
+    window.controls().bootstrapBox()->setValue(10);
+    window.findChild<QComboBox *>(QStringLiteral("commonBasisBox"))->setCurrentIndex(basis);
+    window.findChild<QDoubleSpinBox *>(QStringLiteral("commonValueBox"))->setValue(value);
+    window.requestComputation();
+    QTRY_COMPARE_WITH_TIMEOUT(shown.count(), 1, 20000);
+    QCOMPARE(window.commonModel().rowCount(), 3);
+    for (int row = 0; row < 3; ++row) {
+        QCOMPARE(
+            window.commonModel().index(row, column).data(CommonDiversityModel::sortRole).toDouble(),
+            value);
+    }
 }
 
 void DiversityWindowTest::windowFollowsDataAndClosesWithItsDocument()
