@@ -6,29 +6,44 @@
 #include "cli/ExportTexts.h"
 #include "cli/InputFiles.h"
 #include "store/DocumentFile.h"
+#include "store/DocumentSaveStream.h"
 #include "textio/AsciiCheck.h"
 #include "textio/TextFile.h"
 
 #include <filesystem>
+#include <optional>
 #include <system_error>
 
 namespace quorvella::cli {
 namespace {
 
-// Every file of an import, checked before the document is touched.
-std::vector<std::string> readAllImportTexts(const CommandLine &line)
+// A fault of one of an import's files; with several files, it says which one
+// failed and that nothing was imported.
+Failure importFailure(const CommandLine &line, const std::string &path, const std::string &message)
+{
+    if (line.paths.size() == 1) {
+        return Failure(message);
+    }
+    return Failure(message + "\n(in '" + path + "'; nothing was imported)");
+}
+
+// Every file of an import, read and checked before the document is touched;
+// the last one's format is left to its import unless `checkLast`.
+std::vector<std::string> readAllImportTexts(const CommandLine &line, bool checkLast)
 {
     std::vector<std::string> texts;
     for (const std::string &path : line.paths) {
         try {
-            texts.push_back(readValidImportText(path, *line.format));
+            texts.push_back(readImportText(path));
         } catch (const Failure &fault) {
-            if (line.paths.size() == 1) {
-                throw;
+            throw importFailure(line, path, fault.what());
+        }
+        const bool last = texts.size() == line.paths.size();
+        if (!last || checkLast) {
+            if (const std::optional<std::string> fault =
+                    importTextFault(*line.format, texts.back())) {
+                throw importFailure(line, path, *fault);
             }
-            // With several files, say which one failed; nothing was imported.
-            throw Failure(std::string(fault.what()) + "\n(in '" + path +
-                          "'; nothing was imported)");
         }
     }
     return texts;
@@ -71,15 +86,39 @@ void runValidate(const CommandLine &line)
     readValidImportText(line.paths.front(), *line.format);
 }
 
+// The import is written to the document on a second thread while the texts
+// are read. A new document's last text is checked as it is imported (one pass
+// instead of two); its fault still comes before a fault of the save, as when
+// every text is checked first.
 void runImport(const CommandLine &line)
 {
-    const std::vector<std::string> texts = readAllImportTexts(line);
-    Store store = documentExists(line.into) ? loadDocument(line.into) : Store();
-    for (const std::string &text : texts) {
-        importText(store, *line.format, text);
-    }
+    const bool newDocument = !documentExists(line.into);
+    const std::vector<std::string> texts = readAllImportTexts(line, !newDocument);
+    Store store = newDocument ? Store() : loadDocument(line.into);
     try {
-        DocumentFile::save(store, line.into);
+        std::optional<DocumentSaveStream> save;
+        try {
+            save.emplace(line.into);
+        } catch (const DocumentFileError &) {
+            const std::optional<std::string> fault =
+                newDocument ? importTextFault(*line.format, texts.back()) : std::nullopt;
+            if (fault) {
+                throw importFailure(line, line.paths.back(), *fault);
+            }
+            throw;
+        }
+        save->send(store);
+        const RecordsAdded added = [&] { save->send(store); };
+        for (std::size_t i = 0; i < texts.size(); ++i) {
+            const bool checked = !newDocument || i + 1 < texts.size();
+            if (checked) {
+                importText(store, *line.format, texts[i], added);
+            } else if (const std::optional<std::string> fault =
+                           checkAndImportText(store, *line.format, texts[i], added)) {
+                throw importFailure(line, line.paths[i], *fault);
+            }
+        }
+        save->commit(store);
     } catch (const DocumentFileError &error) {
         throw Failure(error.what());
     }

@@ -41,39 +41,69 @@ bool looksLikeDocument(const std::string &path)
            std::memcmp(start.data(), kSqliteHeader, start.size()) == 0;
 }
 
-std::string readValidImportText(const std::string &path, TextFormat format)
+std::string readImportText(const std::string &path)
 {
     TextFileResult file = readTextFile(path);
     if (!file.ok()) {
         throw Failure(file.error);
     }
-    if (format == TextFormat::Community && !file.text->empty()) {
-        if (const std::optional<CommunityFault> fault = checkCommunityTable(*file.text, {})) {
-            throw Failure(fault->message());
-        }
-        return std::move(*file.text);
-    }
-    const ValidationResult check = validateImportText(importFormat(format), *file.text);
-    if (!check.isValid()) {
-        throw Failure(*check.fault);
-    }
     return std::move(*file.text);
 }
 
-void importText(Store &store, TextFormat format, const std::string &text)
+std::optional<std::string> importTextFault(TextFormat format, const std::string &text)
+{
+    if (format == TextFormat::Community && !text.empty()) {
+        if (const std::optional<CommunityFault> fault = checkCommunityTable(text, {})) {
+            return fault->message();
+        }
+        return std::nullopt;
+    }
+    return validateImportText(importFormat(format), text).fault;
+}
+
+std::string readValidImportText(const std::string &path, TextFormat format)
+{
+    std::string text = readImportText(path);
+    if (std::optional<std::string> fault = importTextFault(format, text)) {
+        throw Failure(*fault);
+    }
+    return text;
+}
+
+std::optional<std::string> checkAndImportText(Store &store, TextFormat format,
+                                              const std::string &text, const RecordsAdded &added)
+{
+    if (format == TextFormat::Matrix) {
+        return checkAndAddCollectionGroupToMOC(store, text, added).check.fault;
+    }
+    if (format == TextFormat::Community && !text.empty()) {
+        if (std::optional<CommunityFault> fault =
+                addCommunityTableToMOCFromString(store, text, {}, added).fault) {
+            return fault->message();
+        }
+        return std::nullopt;
+    }
+    if (std::optional<std::string> fault = importTextFault(format, text)) {
+        return fault;
+    }
+    importText(store, format, text, added);
+    return std::nullopt;
+}
+
+void importText(Store &store, TextFormat format, const std::string &text, const RecordsAdded &added)
 {
     switch (format) {
     case TextFormat::List:
-        addAbundanceListToMOCFromString(store, text);
+        addAbundanceListToMOCFromString(store, text, added);
         break;
     case TextFormat::Table:
         addCollectionToMOCFromString(store, text);
         break;
     case TextFormat::Matrix:
-        addCollectionGroupToMOCFromString(store, text);
+        addCollectionGroupToMOCFromString(store, text, added);
         break;
     case TextFormat::Community:
-        addCommunityTableToMOCFromString(store, text);
+        addCommunityTableToMOCFromString(store, text, {}, added);
         break;
     }
 }

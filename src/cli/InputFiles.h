@@ -6,6 +6,7 @@
 
 #include "cli/CommandLine.h"
 #include "store/Store.h"
+#include "store/StoreImport.h"
 
 #include <optional>
 #include <string>
@@ -20,9 +21,26 @@ bool looksLikeDocument(const std::string &path);
 // shows it (or why the file could not be read).
 std::string readValidImportText(const std::string &path, TextFormat format);
 
+// The text of an import file, read and checked for its encoding but not yet
+// for its format; otherwise Failure, as readValidImportText.
+std::string readImportText(const std::string &path);
+
+// The fault of an import text in its format, if any, exactly as
+// readValidImportText reports it.
+std::optional<std::string> importTextFault(TextFormat format, const std::string &text);
+
+// importText for a text not checked before: checks it as it is imported, in
+// one pass where the format allows. A faulty text imports nothing and
+// answers the fault as importTextFault does.
+std::optional<std::string> checkAndImportText(Store &store, TextFormat format,
+                                              const std::string &text,
+                                              const RecordsAdded &added = {});
+
 // Adds the collections of a checked text to the store, exactly as the
-// application's import commands do.
-void importText(Store &store, TextFormat format, const std::string &text);
+// application's import commands do; `added` hears of each collection or run
+// of taxa as it goes in.
+void importText(Store &store, TextFormat format, const std::string &text,
+                const RecordsAdded &added = {});
 
 // The document at path.
 Store loadDocument(const std::string &path);

@@ -1,5 +1,6 @@
 #include "store/DocumentFile.h"
 
+#include "store/DocumentFileFailure.h"
 #include "store/DocumentFileProblem.h"
 #include "store/DocumentReader.h"
 #include "store/DocumentWriter.h"
@@ -28,48 +29,6 @@ std::string sentence(DocumentFileError::Action action, const fs::path &file,
     return "The document could not be saved as \"" + file.string() + "\": " + reason + ".";
 }
 
-std::string reasonFor(DocumentFileError::Action action, const SqliteError &error)
-{
-    const std::string detail = error.what();
-    switch (error.systemError()) {
-    case ENOSPC:
-    case EDQUOT:
-        return "the disk is full";
-    case EFBIG:
-        return "the file would be larger than this system allows";
-    case EACCES:
-    case EPERM:
-        return "you do not have permission (" + detail + ")";
-    default:
-        break;
-    }
-    switch (error.code()) {
-    case SQLITE_NOTADB:
-        return "it is not a Quorvella document (the file is not an SQLite database)";
-    case SQLITE_CORRUPT:
-        return "it is damaged (" + detail + ")";
-    case SQLITE_FULL:
-        return "the disk is full";
-    case SQLITE_NOMEM:
-        return "there is not enough memory";
-    case SQLITE_BUSY:
-    case SQLITE_LOCKED:
-        return "another program is using it";
-    case SQLITE_PERM:
-    case SQLITE_AUTH:
-    case SQLITE_READONLY:
-        return "you do not have permission (" + detail + ")";
-    case SQLITE_CANTOPEN:
-        return "it cannot be opened (" + detail + ")";
-    case SQLITE_IOERR:
-        return action == DocumentFileError::Action::Open
-                   ? "reading it from the disk failed (" + detail + ")"
-                   : "writing to the disk failed (" + detail + ")";
-    default:
-        return detail;
-    }
-}
-
 // A reason before SQLite is asked, from what the file system says.
 void checkReadable(const fs::path &file)
 {
@@ -86,22 +45,6 @@ void checkReadable(const fs::path &file)
     }
     if (fs::file_size(file, error) == 0 && !error) {
         throw DocumentFileProblem("the file is empty");
-    }
-}
-
-template <typename Work>
-auto reportingFailures(DocumentFileError::Action action, const fs::path &file, Work work)
-{
-    try {
-        return work();
-    } catch (const DocumentFileProblem &problem) {
-        throw DocumentFileError(action, file, problem.what());
-    } catch (const SqliteError &error) {
-        throw DocumentFileError(action, file, reasonFor(action, error));
-    } catch (const fs::filesystem_error &error) {
-        throw DocumentFileError(action, file, error.code().message());
-    } catch (const std::bad_alloc &) {
-        throw DocumentFileError(action, file, "there is not enough memory");
     }
 }
 

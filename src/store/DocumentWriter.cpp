@@ -7,6 +7,7 @@
 #include "store/Store.h"
 #include "store/StoredNumber.h"
 
+#include <algorithm>
 #include <string>
 
 namespace quorvella {
@@ -26,20 +27,26 @@ std::string insertStatement(const char *table, const char *columns, int count, i
     return sql;
 }
 
+} // namespace
+
 // Inserts rows through a statement of many rows: a step per row costs more
-// than writing the row (half of a large save). The rows past the last full
-// statement go one by one.
-class RowInserter
+// than writing the row (half of a large save). In each run of rows, the rows
+// past the last full statement go one by one.
+class DocumentWriter::RowInserter
 {
 public:
     static constexpr int rowsPerStatement = 64;
 
-    RowInserter(SqliteDatabase &db, const char *table, const char *columns, int columnCount,
-                std::size_t rowCount)
+    RowInserter(SqliteDatabase &db, const char *table, const char *columns, int columnCount)
         : many_(db, insertStatement(table, columns, columnCount, rowsPerStatement)),
-          one_(db, insertStatement(table, columns, columnCount)), columnCount_(columnCount),
-          rowsInFullStatements_(rowCount - rowCount % rowsPerStatement)
+          one_(db, insertStatement(table, columns, columnCount)), columnCount_(columnCount)
     {}
+
+    void startRun(std::size_t rowCount)
+    {
+        rowsInFullStatements_ = rowCount - rowCount % rowsPerStatement;
+        written_ = 0;
+    }
 
     // Calls bind(statement, index of the row's first parameter), which binds
     // every parameter of the row, then steps the statement when it is full.
@@ -60,38 +67,56 @@ private:
     SqliteStatement many_;
     SqliteStatement one_;
     int columnCount_;
-    std::size_t rowsInFullStatements_;
+    std::size_t rowsInFullStatements_ = 0;
     std::size_t written_ = 0;
 };
 
-} // namespace
-
 void DocumentWriter::write(SqliteDatabase &db, const Store &store)
+{
+    DocumentWriter writer(db);
+    writer.begin();
+    writer.writeCensuses(store.createArrayOfAllCensuses());
+    // The names are bound without a copy: the store's interned bytes stay put.
+    writer.writeTaxa(store.taxonCount(), [&store](auto add) { store.forEachTaxonView(add); });
+    writer.finish();
+}
+
+DocumentWriter::DocumentWriter(SqliteDatabase &db) : db_(db)
+{}
+
+DocumentWriter::~DocumentWriter() = default;
+
+void DocumentWriter::begin()
 {
     // The database is a new file that replaces the document only once it is
     // complete, and FileReplacement syncs it to the disk before the rename:
     // it needs neither a rollback journal nor syncs of its own. Pages of
     // 16 KB make a large save about a tenth faster than SQLite's 4 KB (fewer
     // pages to split and write); every SQLite reads any page size.
-    db.execute("PRAGMA page_size = 16384; PRAGMA journal_mode = OFF; PRAGMA synchronous = OFF; "
-               "PRAGMA locking_mode = EXCLUSIVE; PRAGMA cache_size = -32768; "
-               "PRAGMA temp_store = FILE;");
-    db.execute("BEGIN");
-    db.execute(DocumentSchema::createTables);
-    writeCensuses(db, store);
-    writeTaxa(db, store);
-    db.execute(DocumentSchema::createIndexes);
-    db.execute(("PRAGMA application_id = " + std::to_string(DocumentFile::applicationId) +
-                "; PRAGMA user_version = " + std::to_string(DocumentFile::formatVersion) + ";")
-                   .c_str());
-    db.execute("COMMIT");
+    db_.execute("PRAGMA page_size = 16384; PRAGMA journal_mode = OFF; PRAGMA synchronous = OFF; "
+                "PRAGMA locking_mode = EXCLUSIVE; PRAGMA cache_size = -32768; "
+                "PRAGMA temp_store = FILE;");
+    db_.execute("BEGIN");
+    db_.execute(DocumentSchema::createTables);
+    taxa_ = std::make_unique<RowInserter>(db_, "taxon", DocumentSchema::taxonColumns,
+                                          DocumentSchema::taxonColumnCount);
 }
 
-void DocumentWriter::writeCensuses(SqliteDatabase &db, const Store &store)
+void DocumentWriter::finish()
 {
-    SqliteStatement insert(db, insertStatement("census", DocumentSchema::censusColumns,
-                                               DocumentSchema::censusColumnCount));
-    for (const Census &census : store.createArrayOfAllCensuses()) {
+    taxa_.reset(); // its statements end before the index is made
+    db_.execute(DocumentSchema::createIndexes);
+    db_.execute(("PRAGMA application_id = " + std::to_string(DocumentFile::applicationId) +
+                 "; PRAGMA user_version = " + std::to_string(DocumentFile::formatVersion) + ";")
+                    .c_str());
+    db_.execute("COMMIT");
+}
+
+void DocumentWriter::writeCensuses(std::span<const Census> censuses)
+{
+    SqliteStatement insert(db_, insertStatement("census", DocumentSchema::censusColumns,
+                                                DocumentSchema::censusColumnCount));
+    for (const Census &census : censuses) {
         insert.bindInteger(0, census.id);
         if (census.censusName) {
             insert.bindText(1, *census.censusName);
@@ -112,27 +137,36 @@ void DocumentWriter::writeCensuses(SqliteDatabase &db, const Store &store)
     }
 }
 
-void DocumentWriter::writeTaxa(SqliteDatabase &db, const Store &store)
+void DocumentWriter::startTaxa(std::size_t count)
 {
-    RowInserter insert(db, "taxon", DocumentSchema::taxonColumns, DocumentSchema::taxonColumnCount,
-                       store.taxonCount());
-    // The names are bound without a copy: the store's interned bytes stay put.
-    store.forEachTaxonView([&](const TaxonView &taxon) {
-        insert.add([&](SqliteStatement &statement, int first) {
+    taxa_->startRun(count);
+}
+
+void DocumentWriter::addTaxon(const TaxonView &taxon)
+{
+    // An id one above the largest written is left to SQLite, which gives a
+    // row without one exactly that id: it appends the row without searching
+    // the table for the id first (a tenth of a large save).
+    const bool nextId = taxon.id == largestTaxonId_ + 1;
+    largestTaxonId_ = std::max(largestTaxonId_, taxon.id);
+    taxa_->add([&taxon, nextId](SqliteStatement &statement, int first) {
+        if (nextId) {
+            statement.bindNull(first);
+        } else {
             statement.bindInteger(first, taxon.id);
-            if (taxon.taxonName) {
-                statement.bindText(first + 1, *taxon.taxonName);
-            } else {
-                statement.bindNull(first + 1);
-            }
-            bindStoredInt32(statement, first + 2, taxon.abundance);
-            if (taxon.census) {
-                statement.bindInteger(first + 3, *taxon.census);
-            } else {
-                statement.bindNull(first + 3);
-            }
-            statement.bindInteger(first + 4, taxon.includeTaxon ? 1 : 0);
-        });
+        }
+        if (taxon.taxonName) {
+            statement.bindText(first + 1, *taxon.taxonName);
+        } else {
+            statement.bindNull(first + 1);
+        }
+        bindStoredInt32(statement, first + 2, taxon.abundance);
+        if (taxon.census) {
+            statement.bindInteger(first + 3, *taxon.census);
+        } else {
+            statement.bindNull(first + 3);
+        }
+        statement.bindInteger(first + 4, taxon.includeTaxon ? 1 : 0);
     });
 }
 

@@ -1,21 +1,51 @@
 #pragma once
 
+#include "store/Census.h"
+#include "store/TaxonTable.h"
+
+#include <cstddef>
+#include <memory>
+#include <span>
+
 namespace quorvella {
 
 class SqliteDatabase;
 class Store;
 
-// Writes every record of a store into a new, empty database in one
-// transaction: the tables, the rows in store order, the index, the
-// application id and the format version. Failures throw SqliteError.
+// Writes records into a new, empty database in one transaction: begin()
+// makes the tables, the records follow in any number of runs (store order
+// within each table), finish() adds the application id and the format
+// version and commits. Failures throw SqliteError.
 class DocumentWriter
 {
 public:
+    // Every record of a store, in one go.
     static void write(SqliteDatabase &db, const Store &store);
 
+    explicit DocumentWriter(SqliteDatabase &db);
+    ~DocumentWriter();
+    DocumentWriter(const DocumentWriter &) = delete;
+    DocumentWriter &operator=(const DocumentWriter &) = delete;
+
+    void begin();
+    void writeCensuses(std::span<const Census> censuses);
+    // A run of taxa whose names are views that last for the call.
+    template <typename ForEachTaxon> void writeTaxa(std::size_t count, ForEachTaxon forEachTaxon)
+    {
+        startTaxa(count);
+        forEachTaxon([this](const TaxonView &taxon) { addTaxon(taxon); });
+    }
+    void finish();
+
 private:
-    static void writeCensuses(SqliteDatabase &db, const Store &store);
-    static void writeTaxa(SqliteDatabase &db, const Store &store);
+    class RowInserter;
+
+    void startTaxa(std::size_t count);
+    void addTaxon(const TaxonView &taxon);
+
+    SqliteDatabase &db_;
+    std::unique_ptr<RowInserter> taxa_;
+    RecordId largestTaxonId_ = 0; // ids are positive
 };
 
 } // namespace quorvella

@@ -4,6 +4,14 @@
 
 namespace quorvella {
 
+std::size_t IdOrder::firstAtOrAbove(RecordId id) const
+{
+    const auto at =
+        std::lower_bound(slots_.begin(), slots_.end(), id,
+                         [](const Slot &slot, RecordId value) { return slot.id < value; });
+    return static_cast<std::size_t>(at - slots_.begin());
+}
+
 IdOrder::Slot *IdOrder::find(RecordId id, std::size_t end)
 {
     const auto last = slots_.begin() + static_cast<std::ptrdiff_t>(end);

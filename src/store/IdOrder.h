@@ -3,6 +3,7 @@
 #include "store/RecordId.h"
 
 #include <cstddef>
+#include <limits>
 #include <span>
 #include <vector>
 
@@ -26,9 +27,15 @@ public:
 
     template <typename Visit> void forEach(Visit visit) const
     {
-        for (const Slot &slot : slots_) {
-            if (slot.alive) {
-                visit(slot.id);
+        forEachIn(0, std::numeric_limits<RecordId>::max(), visit);
+    }
+    // The same for the ids from firstId up to but not including endId.
+    template <typename Visit> void forEachIn(RecordId firstId, RecordId endId, Visit visit) const
+    {
+        for (std::size_t at = firstAtOrAbove(firstId); at < slots_.size() && slots_[at].id < endId;
+             ++at) {
+            if (slots_[at].alive) {
+                visit(slots_[at].id);
             }
         }
     }
@@ -40,6 +47,7 @@ private:
         bool alive;
     };
 
+    std::size_t firstAtOrAbove(RecordId id) const;
     // The slot holding `id` among the first `end` slots, or nullptr.
     Slot *find(RecordId id, std::size_t end);
     void compactIfMostlyDead();

@@ -129,6 +129,20 @@ public:
         taxa_.forEach([&](TaxonTable::Slot slot) { visit(taxa_.view(slot)); });
     }
 
+    // The records with ids from firstId up to but not including endId, in
+    // store order: what was added since a reader last looked, when the store
+    // only grows (a save written while an import is still being read).
+    template <typename Visit>
+    void forEachCensusIn(RecordId firstId, RecordId endId, Visit visit) const
+    {
+        censusOrder_.forEachIn(firstId, endId, [&](RecordId id) { visit(censuses_.at(id)); });
+    }
+    template <typename Visit>
+    void forEachTaxonViewIn(RecordId firstId, RecordId endId, Visit visit) const
+    {
+        taxa_.forEachIn(firstId, endId, [&](TaxonTable::Slot slot) { visit(taxa_.view(slot)); });
+    }
+
     // The taxa of one collection in store order; empty for an unknown id.
     std::vector<Taxon> taxaOfCensus(RecordId censusId) const;
     // The same as views (no name copied), valid until the store changes.

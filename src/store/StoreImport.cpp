@@ -86,9 +86,17 @@ private:
     std::vector<CountedTaxon> taxa_;
 };
 
+void tell(const RecordsAdded &added)
+{
+    if (added) {
+        added();
+    }
+}
+
 // An abundance list into its collection, in chunks: the generated names are
 // made in one reused buffer and interned, so no list of taxa is ever held.
-void insertAbundanceList(Store &store, std::string_view text, std::vector<RecordId> &inserted)
+void insertAbundanceList(Store &store, std::string_view text, std::vector<RecordId> &inserted,
+                         const RecordsAdded &added)
 {
     constexpr std::size_t chunk = 4096;
     const RecordId census = insertNamedCensus(store, importedCollectionName, inserted);
@@ -105,6 +113,7 @@ void insertAbundanceList(Store &store, std::string_view text, std::vector<Record
         if (taxa.size() == chunk) {
             store.insertCountedTaxa(census, taxa);
             taxa.clear();
+            tell(added);
         }
     });
     store.insertCountedTaxa(census, taxa);
@@ -140,10 +149,12 @@ std::vector<RecordId> addTaxaToCensusFromString(Store &store, RecordId census, I
     return inserted;
 }
 
-StoreImportResult addAbundanceListToMOCFromString(Store &store, std::string_view text)
+StoreImportResult addAbundanceListToMOCFromString(Store &store, std::string_view text,
+                                                  const RecordsAdded &added)
 {
     return {insertAtomically(
-                store, [&](std::vector<RecordId> &ids) { insertAbundanceList(store, text, ids); }),
+                store,
+                [&](std::vector<RecordId> &ids) { insertAbundanceList(store, text, ids, added); }),
             std::nullopt};
 }
 
@@ -152,29 +163,62 @@ StoreImportResult addCollectionToMOCFromString(Store &store, std::string_view te
     return {insertCollections(store, {parseCollection(text)}), std::nullopt};
 }
 
-StoreImportResult addCollectionGroupToMOCFromString(Store &store, std::string_view text)
+StoreImportResult addCollectionGroupToMOCFromString(Store &store, std::string_view text,
+                                                    const RecordsAdded &added)
 {
     // Each row goes into the store as soon as it is read.
     std::vector<std::string> completionNames;
     std::vector<RecordId> inserted = insertAtomically(store, [&](std::vector<RecordId> &ids) {
         GroupRowInserter rows(store, ids);
-        completionNames =
-            readCheckedCollectionGroup(text, [&rows](const GroupRow &row) { rows.insert(row); });
+        completionNames = readCheckedCollectionGroup(text, [&](const GroupRow &row) {
+            rows.insert(row);
+            tell(added);
+        });
     });
     return {std::move(inserted), std::move(completionNames)};
 }
 
+CheckedImportResult checkAndAddCollectionGroupToMOC(Store &store, std::string_view text,
+                                                    const RecordsAdded &added)
+{
+    if (text.empty()) {
+        return {{}, validateImportText(ImportFormat::CollectionGroup, text)};
+    }
+    std::vector<std::string> completionNames;
+    ValidationResult check;
+    std::vector<RecordId> inserted = insertAtomically(store, [&](std::vector<RecordId> &ids) {
+        GroupRowInserter rows(store, ids);
+        check = readCollectionGroup(
+            text,
+            [&](const GroupRow &row) {
+                rows.insert(row);
+                tell(added);
+            },
+            completionNames);
+        if (!check.isValid()) { // the rows before the fault go again
+            store.deleteCensuses(ids);
+            ids.clear();
+        }
+    });
+    if (!check.isValid()) {
+        return {{}, std::move(check)};
+    }
+    return {{std::move(inserted), std::move(completionNames)}, std::move(check)};
+}
+
 CommunityImportResult addCommunityTableToMOCFromString(Store &store, std::string_view text,
-                                                       const CommunityOptions &options)
+                                                       const CommunityOptions &options,
+                                                       const RecordsAdded &added)
 {
     CommunityCounts counts = readCommunityCounts(text, options);
     if (counts.fault) {
         return {{}, std::move(counts.fault)};
     }
-    return {addCommunityCountsToMOC(store, std::move(counts)), std::nullopt};
+    return {addCommunityCountsToMOC(store, std::move(counts), added), std::nullopt};
 }
 
-StoreImportResult addCommunityCountsToMOC(Store &store, CommunityCounts counts)
+StoreImportResult addCommunityCountsToMOC(Store &store, CommunityCounts counts,
+                                          const RecordsAdded &added)
 {
     std::vector<NameTable::Number> names(counts.taxonNames.size(), NameTable::none);
     std::vector<CountedTaxon> taxa;
@@ -190,6 +234,7 @@ StoreImportResult addCommunityCountsToMOC(Store &store, CommunityCounts counts)
                 taxa.push_back({name, cell.count});
             }
             store.insertCountedTaxa(census, taxa);
+            tell(added);
         }
     });
     // Moved, not copied: a table of many rows holds many names.

@@ -10,6 +10,7 @@
 #include "textio/CommunityTable.h"
 #include "textio/ImportValidation.h"
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -27,16 +28,33 @@ struct StoreImportResult
     std::optional<std::vector<std::string>> completionList;
 };
 
+// Called while a large import runs, each time a collection or a run of taxa
+// is in the store, e.g. to write the records to a file as they come.
+using RecordsAdded = std::function<void()>;
+
 // One collection "imported census" with one taxon per number, named
 // "unnamed species 1", "unnamed species 2", ... in list order.
-StoreImportResult addAbundanceListToMOCFromString(Store &store, std::string_view text);
+StoreImportResult addAbundanceListToMOCFromString(Store &store, std::string_view text,
+                                                  const RecordsAdded &added = {});
 
 // One collection "imported census" with one taxon per row that has an
 // abundance.
 StoreImportResult addCollectionToMOCFromString(Store &store, std::string_view text);
 
 // One collection per row after the header, one taxon per abundance above zero.
-StoreImportResult addCollectionGroupToMOCFromString(Store &store, std::string_view text);
+StoreImportResult addCollectionGroupToMOCFromString(Store &store, std::string_view text,
+                                                    const RecordsAdded &added = {});
+
+// The same for a text not checked before: checked in the same scan as it is
+// read. A text with a fault imports nothing and answers the fault as
+// validateImportText does.
+struct CheckedImportResult
+{
+    StoreImportResult imported;
+    ValidationResult check;
+};
+CheckedImportResult checkAndAddCollectionGroupToMOC(Store &store, std::string_view text,
+                                                    const RecordsAdded &added = {});
 
 // The taxa of a checked abundance list (format AbundanceList) or
 // one-collection table (any other format) added to the existing collection
@@ -53,11 +71,13 @@ struct CommunityImportResult
     std::optional<CommunityFault> fault;
 };
 CommunityImportResult addCommunityTableToMOCFromString(Store &store, std::string_view text,
-                                                       const CommunityOptions &options = {});
+                                                       const CommunityOptions &options = {},
+                                                       const RecordsAdded &added = {});
 // The same for a table read already without a fault (readCommunityTable), so
 // that a reading away from the window need not be repeated.
 StoreImportResult addCommunityGroupToMOC(Store &store, const ImportedCollectionGroup &group);
 // The same from the reading without a string per cell (readCommunityCounts).
-StoreImportResult addCommunityCountsToMOC(Store &store, CommunityCounts counts);
+StoreImportResult addCommunityCountsToMOC(Store &store, CommunityCounts counts,
+                                          const RecordsAdded &added = {});
 
 } // namespace quorvella

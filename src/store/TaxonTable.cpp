@@ -33,6 +33,11 @@ std::optional<TaxonTable::Slot> TaxonTable::findAny(RecordId id) const
     return static_cast<Slot>(at - ids_.begin());
 }
 
+TaxonTable::Slot TaxonTable::firstSlotAtOrAbove(RecordId id) const
+{
+    return static_cast<Slot>(std::lower_bound(ids_.begin(), ids_.end(), id) - ids_.begin());
+}
+
 std::optional<TaxonTable::Slot> TaxonTable::find(RecordId id) const
 {
     const std::optional<Slot> slot = findAny(id);

@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <limits>
 #include <optional>
 #include <span>
 #include <string_view>
@@ -121,7 +122,13 @@ public:
     // Visits the living slots in store order. The visitor must not change the table.
     template <typename Visit> void forEach(Visit visit) const
     {
-        for (Slot slot = 0; slot < ids_.size(); ++slot) {
+        forEachIn(0, std::numeric_limits<RecordId>::max(), visit);
+    }
+    // The same for the records with ids from firstId up to but not including endId.
+    template <typename Visit> void forEachIn(RecordId firstId, RecordId endId, Visit visit) const
+    {
+        for (Slot slot = firstSlotAtOrAbove(firstId); slot < ids_.size() && ids_[slot] < endId;
+             ++slot) {
             if ((flags_[slot] & Alive) != 0) {
                 visit(slot);
             }
@@ -147,6 +154,7 @@ private:
     enum Flag : std::uint8_t { Alive = 1, Included = 2, HasAbundance = 4 };
 
     std::optional<Slot> findAny(RecordId id) const;
+    Slot firstSlotAtOrAbove(RecordId id) const;
     Slot appendSlot(RecordId id);
     void write(Slot slot, const Taxon &taxon);
     void link(Slot slot);

@@ -240,6 +240,18 @@ ValidationResult readCollectionGroup(std::string_view text, const GroupRowTaker 
     return scan(text, checker, rows);
 }
 
+ValidationResult readCollectionGroup(std::string_view text, const GroupRowTaker &take,
+                                     std::vector<std::string> &completionNames)
+{
+    GroupChecker checker;
+    RowBuilder rows(text, take);
+    ValidationResult check = scan(text, checker, rows);
+    if (check.isValid()) {
+        completionNames = rows.completionNames();
+    }
+    return check;
+}
+
 std::vector<std::string> readCheckedCollectionGroup(std::string_view text,
                                                     const GroupRowTaker &take)
 {

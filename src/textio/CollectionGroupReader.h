@@ -45,6 +45,11 @@ using GroupRowTaker = std::function<void(const GroupRow &)>;
 // row and field). The faulty row and the rows after it are not handed over.
 ValidationResult readCollectionGroup(std::string_view text, const GroupRowTaker &take);
 
+// The same, and for a text without a fault the header's species names that
+// are not empty, in header order (as readCheckedCollectionGroup answers them).
+ValidationResult readCollectionGroup(std::string_view text, const GroupRowTaker &take,
+                                     std::vector<std::string> &completionNames);
+
 // Reads without checking, for a text that was checked before (on any other
 // text the rows are still sensible and nothing outside the text is read).
 // Answers the header's species names that are not empty, in header order.

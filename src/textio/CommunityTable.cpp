@@ -37,7 +37,9 @@ public:
         std::size_t endLength = 0;
         for (; end < text_.size(); ++end) {
             const auto byte = static_cast<unsigned char>(text_[end]);
-            if ((byte <= '\r' || byte == 0xC2 || byte == 0xE2) &&
+            // Tabs, the usual separator, are not line ends: ask only of
+            // the bytes that may begin one.
+            if (((byte >= '\n' && byte <= '\r') || byte == 0xC2 || byte == 0xE2) &&
                 (endLength = lineEndLengthAt(text_, end)) > 0) {
                 break;
             }

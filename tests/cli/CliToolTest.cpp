@@ -970,6 +970,25 @@ std::vector<ToolCase> toolCases()
          " See help for formatting an input file.\n(in '{data}/list-decimal.txt'; nothing was "
          "imported)\n",
          {absent("{tmp}/d.qvl")}},
+        {"a matrix checked as it is imported: the fault of its row, nothing imported",
+         {},
+         {"import", "--format", "matrix", "{data}/matrix-three.csv", "{data}/matrix-too-many.csv",
+          "--into", "{tmp}/d.qvl"},
+         1,
+         "",
+         "More abundances found in a row than there are species. See help for formatting an "
+         "input file.\n(in '{data}/matrix-too-many.csv'; nothing was imported)\n",
+         {absent("{tmp}/d.qvl")}},
+        {"a text's fault comes before the save's",
+         {},
+         {"import", "--format", "community", "{data}/community-fault.tsv", "--into",
+          "{tmp}/no such folder/d.qvl"},
+         1,
+         "",
+         "Line 4, column 3: \xE2\x80\x9C"
+         "2.5\xE2\x80\x9D is not a whole number; counts are whole "
+         "numbers of 0 or more.\n",
+         {}},
         {"import refuses a file that is not a document",
          {{"import", "--format", "list", "{data}/worked-list.txt", "--into", "{tmp}/d.qvl"}},
          {"import", "--format", "list", "{data}/worked-list.txt", "--into",

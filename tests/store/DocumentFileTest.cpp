@@ -1,6 +1,7 @@
 #include "store/DocumentFile.h"
 
 #include "TemporaryFolder.h"
+#include "store/DocumentSaveStream.h"
 #include "store/FileReplacement.h"
 
 #include <algorithm>
@@ -295,14 +296,20 @@ TEST(DocumentFile, SavingThroughASymbolicLinkKeepsTheLink)
     EXPECT_EQ(DocumentFile::load(folder / "real.qvl").censusCount(), 1u);
 }
 
+// A document of one collection "old"; the bytes of its file.
+std::string saveOldDocument(const std::filesystem::path &file)
+{
+    Store old;
+    old.insertCensus(Census{.censusName = "old"});
+    DocumentFile::save(old, file);
+    return readBytes(file);
+}
+
 TEST(DocumentFile, FailedSaveLeavesTheOldFileAndNoLitter)
 {
     TemporaryFolder folder;
     const auto file = folder / "kept.qvl";
-    Store old;
-    old.insertCensus(Census{.censusName = "old"});
-    DocumentFile::save(old, file);
-    const std::string before = readBytes(file);
+    const std::string before = saveOldDocument(file);
 
     Store changed;
     changed.insertCensus(Census{.censusName = "new"});
@@ -347,28 +354,43 @@ TEST(DocumentFile, FailedSaveLeavesTheOldFileAndNoLitter)
 }
 
 // A disk that fills up while saving: the file-size limit makes every write past
-// 64 KiB fail, as a full disk would.
+// 64 KiB fail, as a full disk would, while this lives.
+class FullDisk
+{
+public:
+    FullDisk()
+    {
+        ::getrlimit(RLIMIT_FSIZE, &previous_);
+        rlimit limited = previous_;
+        limited.rlim_cur = 64 * 1024;
+        ::setrlimit(RLIMIT_FSIZE, &limited);
+    }
+    ~FullDisk()
+    {
+        ::setrlimit(RLIMIT_FSIZE, &previous_);
+        std::signal(SIGXFSZ, previousHandler_);
+    }
+    FullDisk(const FullDisk &) = delete;
+    FullDisk &operator=(const FullDisk &) = delete;
+
+private:
+    rlimit previous_{};
+    void (*previousHandler_)(int) = std::signal(SIGXFSZ, SIG_IGN);
+};
+
 TEST(DocumentFile, DiskFullDuringSaveLeavesTheOldDocument)
 {
     TemporaryFolder folder;
     const auto file = folder / "full.qvl";
-    Store old;
-    old.insertCensus(Census{.censusName = "old"});
-    DocumentFile::save(old, file);
-    const std::string before = readBytes(file);
+    const std::string before = saveOldDocument(file);
 
     Store large;
     for (int i = 0; i < 5000; ++i) {
         large.insertCensus(Census{.censusName = "collection number " + std::to_string(i)});
     }
-    rlimit previous{};
-    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &previous), 0);
-    const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit limited = previous;
-    limited.rlim_cur = 64 * 1024;
-    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &limited), 0);
     bool refused = false;
     try {
+        const FullDisk full;
         DocumentFile::save(large, file);
     } catch (const DocumentFileError &error) {
         refused = true;
@@ -377,12 +399,81 @@ TEST(DocumentFile, DiskFullDuringSaveLeavesTheOldDocument)
         // really full disk gives "the disk is full".
         EXPECT_EQ(error.reason().rfind("writing to the disk failed", 0), 0u) << error.reason();
     }
-    ::setrlimit(RLIMIT_FSIZE, &previous);
-    std::signal(SIGXFSZ, previousHandler);
 
     EXPECT_TRUE(refused);
     EXPECT_EQ(readBytes(file), before);
     EXPECT_EQ(folder.fileNames(), (std::vector<std::string>{"full.qvl"}));
+}
+
+// Adds a collection of `count` counted taxa, names shared with earlier ones.
+void addCountedCollection(Store &store, std::size_t count)
+{
+    const RecordId census = store.insertCensus(Census{.censusName = "streamed"});
+    std::vector<CountedTaxon> taxa;
+    for (std::size_t i = 0; i < count; ++i) {
+        const std::string name = "OTU_" + std::to_string(i % 5000);
+        taxa.push_back({store.internTaxonName(name), static_cast<std::int32_t>(i % 97 + 1)});
+    }
+    store.insertCountedTaxa(census, taxa);
+}
+
+// A save written while the store grows holds exactly what the store holds at
+// the commit: a loaded part with every value, orphans and gaps in its ids,
+// then records sent in chunks, then a small rest sent by the commit.
+TEST(DocumentSaveStream, WritesTheStoreAsItGrew)
+{
+    TemporaryFolder folder;
+    const auto file = folder / "streamed.qvl";
+    Store store = storeWithEveryValue();
+    {
+        DocumentSaveStream save(file);
+        save.send(store);
+        for (const std::size_t count : {70000u, 1u, 0u, 140000u, 3u}) {
+            addCountedCollection(store, count);
+            save.send(store);
+        }
+        store.insertTaxon(Taxon{.taxonName = "orphan at the end", .abundance = 2});
+        save.commit(store);
+    }
+    expectSameRecords(DocumentFile::load(file), store);
+    EXPECT_EQ(folder.fileNames(), (std::vector<std::string>{"streamed.qvl"}));
+}
+
+// A stream that ends without a commit, or whose commit fails, leaves the
+// document as it was and nothing beside it.
+TEST(DocumentSaveStream, UnfinishedOrFailedSaveLeavesTheOldDocument)
+{
+    TemporaryFolder folder;
+    const auto file = folder / "kept.qvl";
+    const std::string before = saveOldDocument(file);
+
+    enum class End { Abandoned, StoreShrank, DiskFull };
+    for (const End end : {End::Abandoned, End::StoreShrank, End::DiskFull}) {
+        SCOPED_TRACE(static_cast<int>(end));
+        Store store;
+        try {
+            const std::optional<FullDisk> full =
+                end == End::DiskFull ? std::make_optional<FullDisk>() : std::nullopt;
+            DocumentSaveStream save(file);
+            for (int i = 0; i < 3; ++i) {
+                addCountedCollection(store, 70000);
+                save.send(store);
+            }
+            if (end == End::StoreShrank) {
+                const RecordId first = store.createArrayOfAllCensuses().front().id;
+                store.deleteCensuses(std::span(&first, 1));
+                EXPECT_THROW(save.commit(store), std::logic_error);
+            } else if (end == End::DiskFull) {
+                save.commit(store);
+                ADD_FAILURE() << "saved on a full disk";
+            }
+        } catch (const DocumentFileError &error) {
+            EXPECT_EQ(error.action(), DocumentFileError::Action::Save);
+            EXPECT_EQ(error.reason().rfind("writing to the disk failed", 0), 0u) << error.reason();
+        }
+        EXPECT_EQ(readBytes(file), before);
+        EXPECT_EQ(folder.fileNames(), (std::vector<std::string>{"kept.qvl"}));
+    }
 }
 
 } // namespace
