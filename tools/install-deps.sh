@@ -8,7 +8,7 @@ set -euo pipefail
 # it is only recommended by clang, and recommendations are not installed.
 packages=(
   cmake ninja-build g++ clang libclang-rt-14-dev pkg-config
-  libsqlite3-dev
+  libsqlite3-dev libssl-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   qt6-base-dev qt6-base-dev-tools qt6-svg-dev libgl-dev
   fonts-liberation2
