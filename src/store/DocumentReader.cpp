@@ -41,8 +41,9 @@ std::vector<std::string> splitColumns(const char *columns)
 
 std::int64_t readId(const SqliteStatement &row, const char *table)
 {
-    const std::int64_t id = row.columnInteger(0);
-    if (id <= 0 || row.columnType(0) != SQLITE_INTEGER) {
+    const SqliteValue value = row.column(0);
+    const std::int64_t id = value.type() == SQLITE_INTEGER ? value.integer() : 0;
+    if (id <= 0) {
         damaged(std::string("a ") + table + " row has no valid id");
     }
     return id;
@@ -61,7 +62,7 @@ public:
     template <typename Read> auto get(int index, Read read) const
     {
         try {
-            return read(row_, index);
+            return read(row_.column(index));
         } catch (const BadStoredValue &bad) {
             fail(index, bad.what());
         }
@@ -218,11 +219,11 @@ void DocumentReader::readTaxa(Store &store, const std::vector<RecordId> &censusI
         if (nextCensus != censusIds.end() && *nextCensus == taxon.id) {
             damaged("the id " + std::to_string(taxon.id) + " belongs to a collection and a taxon");
         }
-        if (const int type = rows.columnType(3); type != SQLITE_NULL) {
-            if (type != SQLITE_INTEGER) {
+        if (const SqliteValue census = rows.column(3); census.type() != SQLITE_NULL) {
+            if (census.type() != SQLITE_INTEGER) {
                 row.fail(3, "a value that is not a collection id");
             }
-            taxon.census = rows.columnInteger(3);
+            taxon.census = census.integer();
             if (*taxon.census != knownCensus &&
                 !std::binary_search(censusIds.begin(), censusIds.end(), *taxon.census)) {
                 damaged("taxon " + std::to_string(taxon.id) + " belongs to collection " +

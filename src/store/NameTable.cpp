@@ -34,11 +34,13 @@ NameTable::Number NameTable::intern(std::string_view name)
         grow();
     }
     const std::uint64_t hash = hashOf(name);
+    const std::uint64_t tag = slotOf(none, hash);
     const std::size_t mask = slots_.size() - 1;
     std::size_t at = static_cast<std::size_t>(hash) & mask;
-    for (; slots_[at] != none; at = (at + 1) & mask) {
-        if (text(slots_[at]) == name) {
-            return slots_[at];
+    for (; slots_[at] != 0; at = (at + 1) & mask) {
+        const auto number = static_cast<Number>(slots_[at]);
+        if ((slots_[at] ^ tag) == number && text(number) == name) {
+            return number;
         }
     }
     if (bytes_.size() + name.size() > std::numeric_limits<std::uint32_t>::max()) {
@@ -47,13 +49,13 @@ NameTable::Number NameTable::intern(std::string_view name)
     bytes_.insert(bytes_.end(), name.begin(), name.end());
     starts_.push_back(static_cast<std::uint32_t>(bytes_.size()));
     const auto number = static_cast<Number>(size());
-    slots_[at] = number;
+    slots_[at] = slotOf(number, hash);
     return number;
 }
 
 void NameTable::grow()
 {
-    slots_.assign(slots_.empty() ? 16 : slots_.size() * 2, none);
+    slots_.assign(slots_.empty() ? 16 : slots_.size() * 2, 0);
     for (Number number = 1; number <= size(); ++number) {
         place(number, hashOf(text(number)));
     }
@@ -63,16 +65,16 @@ void NameTable::place(Number number, std::uint64_t hash)
 {
     const std::size_t mask = slots_.size() - 1;
     std::size_t at = static_cast<std::size_t>(hash) & mask;
-    while (slots_[at] != none) {
+    while (slots_[at] != 0) {
         at = (at + 1) & mask;
     }
-    slots_[at] = number;
+    slots_[at] = slotOf(number, hash);
 }
 
 std::size_t NameTable::allocatedBytes() const
 {
     return bytes_.capacity() + starts_.capacity() * sizeof(std::uint32_t) +
-           slots_.capacity() * sizeof(Number);
+           slots_.capacity() * sizeof(std::uint64_t);
 }
 
 } // namespace quorvella

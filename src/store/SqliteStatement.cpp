@@ -6,6 +6,35 @@
 
 namespace quorvella {
 
+int SqliteValue::type() const
+{
+    return sqlite3_value_type(value_);
+}
+
+std::int64_t SqliteValue::integer() const
+{
+    return sqlite3_value_int64(value_);
+}
+
+double SqliteValue::real() const
+{
+    return sqlite3_value_double(value_);
+}
+
+std::string_view SqliteValue::text() const
+{
+    const auto *text = sqlite3_value_text(value_); // before the size: it may convert
+    const auto size = static_cast<std::size_t>(sqlite3_value_bytes(value_));
+    return text ? std::string_view(reinterpret_cast<const char *>(text), size) : std::string_view();
+}
+
+std::string SqliteValue::blob() const
+{
+    const auto *data = static_cast<const char *>(sqlite3_value_blob(value_));
+    const auto size = static_cast<std::size_t>(sqlite3_value_bytes(value_));
+    return data ? std::string(data, size) : std::string();
+}
+
 SqliteStatement::SqliteStatement(const SqliteDatabase &db, std::string_view sql) : db_(db)
 {
     db_.check(sqlite3_prepare_v2(db_.handle(), sql.data(), static_cast<int>(sql.size()),
@@ -59,6 +88,11 @@ void SqliteStatement::bindText(int index, std::string_view text)
 void SqliteStatement::bindBlob(int index, const void *data, int size)
 {
     db_.check(sqlite3_bind_blob(statement_, index + 1, data, size, SQLITE_TRANSIENT));
+}
+
+SqliteValue SqliteStatement::column(int index) const
+{
+    return SqliteValue(sqlite3_column_value(statement_, index));
 }
 
 int SqliteStatement::columnType(int index) const

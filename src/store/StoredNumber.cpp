@@ -43,16 +43,16 @@ void bindStoredInt32(SqliteStatement &statement, int index,
     }
 }
 
-std::optional<double> readStoredDouble(const SqliteStatement &statement, int index)
+std::optional<double> readStoredDouble(const SqliteValue &value)
 {
-    switch (statement.columnType(index)) {
+    switch (value.type()) {
     case SQLITE_NULL:
         return std::nullopt;
     case SQLITE_FLOAT:
     case SQLITE_INTEGER:
-        return statement.columnReal(index);
+        return value.real();
     case SQLITE_BLOB: {
-        const std::string bytes = statement.columnBlob(index);
+        const std::string bytes = value.blob();
         if (bytes.size() != 8) {
             throw BadStoredValue(std::to_string(bytes.size()) +
                                  " bytes, not the 8 bytes of a number");
@@ -68,9 +68,9 @@ std::optional<double> readStoredDouble(const SqliteStatement &statement, int ind
     }
 }
 
-std::optional<std::int32_t> readStoredInt32(const SqliteStatement &statement, int index)
+std::optional<std::int32_t> readStoredInt32(const SqliteValue &value)
 {
-    const int type = statement.columnType(index);
+    const int type = value.type();
     if (type == SQLITE_NULL) {
         return std::nullopt;
     }
@@ -81,30 +81,30 @@ std::optional<std::int32_t> readStoredInt32(const SqliteStatement &statement, in
         throw BadStoredValue(type == SQLITE_FLOAT ? "a fraction, not a count"
                                                   : "binary data, not a count");
     }
-    const std::int64_t value = statement.columnInteger(index);
-    if (value < std::numeric_limits<std::int32_t>::min() ||
-        value > std::numeric_limits<std::int32_t>::max()) {
-        throw BadStoredValue("the count " + std::to_string(value) + ", beyond the 32-bit range");
+    const std::int64_t count = value.integer();
+    if (count < std::numeric_limits<std::int32_t>::min() ||
+        count > std::numeric_limits<std::int32_t>::max()) {
+        throw BadStoredValue("the count " + std::to_string(count) + ", beyond the 32-bit range");
     }
-    return static_cast<std::int32_t>(value);
+    return static_cast<std::int32_t>(count);
 }
 
-std::optional<std::string_view> readStoredTextView(const SqliteStatement &statement, int index)
+std::optional<std::string_view> readStoredTextView(const SqliteValue &value)
 {
-    switch (statement.columnType(index)) {
+    switch (value.type()) {
     case SQLITE_NULL:
         return std::nullopt;
     case SQLITE_TEXT:
-        return statement.columnTextView(index);
+        return value.text();
     default:
-        throw BadStoredValue(statement.columnType(index) == SQLITE_BLOB ? "binary data, not a name"
-                                                                        : "a number, not a name");
+        throw BadStoredValue(value.type() == SQLITE_BLOB ? "binary data, not a name"
+                                                         : "a number, not a name");
     }
 }
 
-std::optional<std::string> readStoredText(const SqliteStatement &statement, int index)
+std::optional<std::string> readStoredText(const SqliteValue &value)
 {
-    const std::optional<std::string_view> text = readStoredTextView(statement, index);
+    const std::optional<std::string_view> text = readStoredTextView(value);
     return text ? std::optional<std::string>(*text) : std::nullopt;
 }
 

@@ -27,10 +27,10 @@ void bindStoredDouble(SqliteStatement &statement, int index, const std::optional
 void bindStoredInt32(SqliteStatement &statement, int index,
                      const std::optional<std::int32_t> &value);
 
-std::optional<double> readStoredDouble(const SqliteStatement &statement, int index);
-std::optional<std::int32_t> readStoredInt32(const SqliteStatement &statement, int index);
-std::optional<std::string> readStoredText(const SqliteStatement &statement, int index);
+std::optional<double> readStoredDouble(const SqliteValue &value);
+std::optional<std::int32_t> readStoredInt32(const SqliteValue &value);
+std::optional<std::string> readStoredText(const SqliteValue &value);
 // The same without a copy, valid until the statement moves on.
-std::optional<std::string_view> readStoredTextView(const SqliteStatement &statement, int index);
+std::optional<std::string_view> readStoredTextView(const SqliteValue &value);
 
 } // namespace quorvella
