@@ -9,6 +9,7 @@
 #include "store/SqliteError.h"
 
 #include <cerrno>
+#include <chrono>
 #include <exception>
 #include <future>
 #include <new>
@@ -48,6 +49,44 @@ void checkReadable(const fs::path &file)
     }
 }
 
+bool isCancellation(const std::exception_ptr &failure)
+{
+    try {
+        if (failure) {
+            std::rethrow_exception(failure);
+        }
+    } catch (const DocumentOpenCancelled &) {
+        return true;
+    } catch (...) {
+    }
+    return false;
+}
+
+// Waits for the structure check running on `connection`. Cancelled (before,
+// or by the hook, asked meanwhile), it interrupts the check, again until it
+// ends (an interrupt before the check's statement starts is lost), and the
+// open ends with DocumentOpenCancelled whatever the check found.
+void finishIntegrityCheck(std::future<void> &check, const SqliteDatabase &connection,
+                          const OpenCancelHook &cancelled, bool stop)
+{
+    using namespace std::chrono_literals;
+    while (check.wait_for(stop ? 1ms : 20ms) != std::future_status::ready) {
+        stop = stop || (cancelled && cancelled());
+        if (stop) {
+            connection.interrupt();
+        }
+    }
+    if (!stop) {
+        check.get();
+        return;
+    }
+    try {
+        check.get();
+    } catch (...) { // interrupted, or what it found does not matter any more
+    }
+    throw DocumentOpenCancelled();
+}
+
 } // namespace
 
 DocumentFileError::DocumentFileError(Action action, fs::path file, std::string reason)
@@ -64,11 +103,11 @@ Store DocumentFile::load(const fs::path &file, const OpenCancelHook &cancelled)
         DocumentReader reader(db, cancelled);
         reader.checkIdentity();
         // The structure check and the reading each take a core; a damaged
-        // file is reported by the check, whatever the reading met.
-        auto integrity = std::async(std::launch::async, [&file] {
-            SqliteDatabase second(file, SqliteDatabase::Mode::ReadOnly);
-            DocumentReader(second).checkIntegrity();
-        });
+        // file is reported by the check, whatever the reading met. The
+        // second connection outlives the check, so it can be interrupted.
+        const SqliteDatabase second(file, SqliteDatabase::Mode::ReadOnly);
+        std::future<void> integrity =
+            std::async(std::launch::async, [&second] { DocumentReader(second).checkIntegrity(); });
         std::optional<Store> store;
         std::exception_ptr readFailure;
         try {
@@ -76,7 +115,7 @@ Store DocumentFile::load(const fs::path &file, const OpenCancelHook &cancelled)
         } catch (...) {
             readFailure = std::current_exception();
         }
-        integrity.get();
+        finishIntegrityCheck(integrity, second, cancelled, isCancellation(readFailure));
         if (readFailure) {
             std::rethrow_exception(readFailure);
         }

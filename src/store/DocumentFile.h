@@ -41,8 +41,9 @@ public:
     DocumentOpenCancelled() : std::runtime_error("the opening was cancelled") {}
 };
 
-// Asked between chunks of records while a document is read, on the reading
-// thread: true gives the reading up.
+// Asked between chunks of records while a document is read, and while the
+// reading waits for the file's structure check, on the reading thread: true
+// gives the reading up and interrupts the check.
 using OpenCancelHook = std::function<bool()>;
 
 // The document file: an SQLite database with the tables `census` and `taxon`
@@ -61,7 +62,8 @@ public:
     // damaged, or written by a newer version. SQLite's structure check runs
     // on a second connection while the records are read; its verdict comes
     // first. A cancel hook that answers true ends the reading within a chunk
-    // of rows with DocumentOpenCancelled, and what was read is freed.
+    // of rows with DocumentOpenCancelled, interrupts the structure check, and
+    // what was read is freed.
     static Store load(const std::filesystem::path &file, const OpenCancelHook &cancelled = {});
 
     // Writes every record of the store to `file`, atomically: the records go

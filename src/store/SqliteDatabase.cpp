@@ -62,6 +62,11 @@ void SqliteDatabase::close()
     db_ = nullptr;
 }
 
+void SqliteDatabase::interrupt() const
+{
+    sqlite3_interrupt(db_);
+}
+
 void SqliteDatabase::check(int resultCode) const
 {
     if (resultCode == SQLITE_OK || resultCode == SQLITE_ROW || resultCode == SQLITE_DONE) {

@@ -22,6 +22,10 @@ public:
     void execute(const char *sql);
     // Closes now, reporting a failure (the destructor cannot).
     void close();
+    // Makes the statement running on this connection fail with
+    // SQLITE_INTERRUPT at its next step; safe from any thread while the
+    // connection is open. A call while no statement runs is lost.
+    void interrupt() const;
 
     sqlite3 *handle() const { return db_; }
     // Throws SqliteError for a result code other than OK, ROW and DONE.

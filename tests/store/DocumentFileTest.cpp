@@ -3,6 +3,9 @@
 #include "TemporaryFolder.h"
 #include "store/DocumentSaveStream.h"
 #include "store/FileReplacement.h"
+#include "store/SqliteDatabase.h"
+#include "store/SqliteError.h"
+#include "store/SqliteStatement.h"
 
 #include <algorithm>
 #include <bit>
@@ -10,6 +13,7 @@
 #include <csignal>
 #include <gtest/gtest.h>
 #include <limits>
+#include <sqlite3.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -213,6 +217,22 @@ TEST(DocumentFile, CancelHookIsAskedBetweenChunksAndEndsTheReading)
     // Yes at the second question, in the middle of the taxa: no later question.
     EXPECT_THROW(DocumentFile::load(file, [&] { return ++asked == 2; }), DocumentOpenCancelled);
     EXPECT_EQ(asked, 2);
+    // Yes after the last row, while the structure check may still run: it is
+    // interrupted, and the open ends as cancelled, not as a damaged file.
+    asked = 0;
+    EXPECT_THROW(DocumentFile::load(file, [&] { return ++asked >= 4; }), DocumentOpenCancelled);
+    EXPECT_EQ(asked, 4);
+    // The interrupt itself: the running statement fails at its next step.
+    const SqliteDatabase db(file, SqliteDatabase::Mode::ReadOnly);
+    SqliteStatement rows(db, "SELECT id FROM taxon");
+    ASSERT_TRUE(rows.step());
+    db.interrupt();
+    try {
+        rows.step();
+        ADD_FAILURE() << "the statement ran on";
+    } catch (const SqliteError &error) {
+        EXPECT_EQ(error.code(), SQLITE_INTERRUPT);
+    }
 }
 
 TEST(DocumentFile, LoadedStoreContinuesIdsAfterTheSavedOnes)
