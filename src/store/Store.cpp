@@ -297,26 +297,33 @@ std::vector<Taxon> Store::createArrayOfAllTaxa() const
     return all;
 }
 
+namespace {
+
+// The records of some slots, made by `make`, in the slots' order.
+template <typename Make>
+auto recordsOfSlots(const std::vector<TaxonTable::Slot> &slots, Make make)
+    -> std::vector<decltype(make(TaxonTable::Slot{}))>
+{
+    std::vector<decltype(make(TaxonTable::Slot{}))> records;
+    records.reserve(slots.size());
+    for (const TaxonTable::Slot slot : slots) {
+        records.push_back(make(slot));
+    }
+    return records;
+}
+
+} // namespace
+
 std::vector<Taxon> Store::taxaOfCensus(RecordId censusId) const
 {
-    const std::vector<TaxonTable::Slot> &slots = taxa_.slotsOfCensus(censusId);
-    std::vector<Taxon> members;
-    members.reserve(slots.size());
-    for (const TaxonTable::Slot slot : slots) {
-        members.push_back(taxa_.record(slot));
-    }
-    return members;
+    return recordsOfSlots(taxa_.slotsOfCensus(censusId),
+                          [this](TaxonTable::Slot slot) { return taxa_.record(slot); });
 }
 
 std::vector<TaxonView> Store::taxonViewsOfCensus(RecordId censusId) const
 {
-    const std::vector<TaxonTable::Slot> &slots = taxa_.slotsOfCensus(censusId);
-    std::vector<TaxonView> members;
-    members.reserve(slots.size());
-    for (const TaxonTable::Slot slot : slots) {
-        members.push_back(taxa_.view(slot));
-    }
-    return members;
+    return recordsOfSlots(taxa_.slotsOfCensus(censusId),
+                          [this](TaxonTable::Slot slot) { return taxa_.view(slot); });
 }
 
 std::size_t Store::taxonCountOfCensus(RecordId censusId) const
