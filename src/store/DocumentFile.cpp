@@ -9,7 +9,6 @@
 #include "store/SqliteError.h"
 
 #include <cerrno>
-#include <chrono>
 #include <exception>
 #include <future>
 #include <new>
@@ -69,14 +68,7 @@ bool isCancellation(const std::exception_ptr &failure)
 void finishIntegrityCheck(std::future<void> &check, const SqliteDatabase &connection,
                           const OpenCancelHook &cancelled, bool stop)
 {
-    using namespace std::chrono_literals;
-    while (check.wait_for(stop ? 1ms : 20ms) != std::future_status::ready) {
-        stop = stop || (cancelled && cancelled());
-        if (stop) {
-            connection.interrupt();
-        }
-    }
-    if (!stop) {
+    if (!waitAskingCancelHook(check, cancelled, stop, [&] { connection.interrupt(); })) {
         check.get();
         return;
     }
@@ -100,7 +92,8 @@ Store DocumentFile::load(const fs::path &file, const OpenCancelHook &cancelled)
         FileReplacement::removeStaleTemporaryFiles(file);
         checkReadable(file);
         SqliteDatabase db(file, SqliteDatabase::Mode::ReadOnly);
-        DocumentReader reader(db, cancelled);
+        const SqliteDatabase laterHalf(file, SqliteDatabase::Mode::ReadOnly);
+        DocumentReader reader(db, cancelled, &laterHalf);
         reader.checkIdentity();
         // The structure check and the reading each take a core; a damaged
         // file is reported by the check, whatever the reading met. The

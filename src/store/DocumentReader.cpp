@@ -2,15 +2,17 @@
 
 #include "store/DocumentFile.h"
 #include "store/DocumentFileProblem.h"
+#include "store/DocumentRows.h"
 #include "store/DocumentSchema.h"
 #include "store/SqliteDatabase.h"
 #include "store/SqliteStatement.h"
 #include "store/StoredNumber.h"
 
-#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <limits>
+#include <optional>
 #include <set>
-#include <sqlite3.h>
-#include <sstream>
 #include <stdexcept>
 #include <string>
 
@@ -23,71 +25,14 @@ std::int64_t pragmaValue(const SqliteDatabase &db, const char *sql)
     return statement.step() ? statement.columnInteger(0) : 0;
 }
 
-[[noreturn]] void damaged(const std::string &detail)
+std::vector<RecordId> idsOf(const std::vector<Census> &censuses)
 {
-    throw DocumentFileProblem("it is damaged (" + detail + ")");
-}
-
-std::vector<std::string> splitColumns(const char *columns)
-{
-    std::vector<std::string> names;
-    std::istringstream stream(columns);
-    std::string name;
-    while (std::getline(stream, name, ',')) {
-        names.push_back(name.substr(name.find_first_not_of(' ')));
+    std::vector<RecordId> ids; // ascending, as read
+    ids.reserve(censuses.size());
+    for (const Census &census : censuses) {
+        ids.push_back(census.id);
     }
-    return names;
-}
-
-std::int64_t readId(const SqliteStatement &row, const char *table)
-{
-    const SqliteValue value = row.column(0);
-    const std::int64_t id = value.type() == SQLITE_INTEGER ? value.integer() : 0;
-    if (id <= 0) {
-        damaged(std::string("a ") + table + " row has no valid id");
-    }
-    return id;
-}
-
-// Reads the values of one row, naming the record and the column of a bad one.
-class RowReader
-{
-public:
-    RowReader(const SqliteStatement &row, const char *table, const char *columns)
-        : row_(row), table_(table), columns_(columns), id_(readId(row, table))
-    {}
-
-    std::int64_t id() const { return id_; }
-
-    template <typename Read> auto get(int index, Read read) const
-    {
-        try {
-            return read(row_.column(index));
-        } catch (const BadStoredValue &bad) {
-            fail(index, bad.what());
-        }
-    }
-
-    [[noreturn]] void fail(int index, const std::string &what) const
-    {
-        const std::string column = splitColumns(columns_).at(static_cast<std::size_t>(index));
-        damaged(std::string(table_) + " " + std::to_string(id_) + ": the column " + column +
-                " holds " + what);
-    }
-
-private:
-    const SqliteStatement &row_;
-    const char *table_;
-    const char *columns_;
-    std::int64_t id_;
-};
-
-std::size_t taxonRowCount(const SqliteDatabase &db)
-{
-    SqliteStatement count(db, "SELECT count(*) FROM taxon");
-    return count.step()
-               ? static_cast<std::size_t>(std::max<std::int64_t>(count.columnInteger(0), 0))
-               : 0;
+    return ids;
 }
 
 } // namespace
@@ -104,15 +49,10 @@ Store DocumentReader::readRecords()
     checkColumns("census", DocumentSchema::censusColumns);
     checkColumns("taxon", DocumentSchema::taxonColumns);
     Store store;
-    std::vector<Census> censuses = readCensuses();
-    std::vector<RecordId> censusIds; // ascending, as read
-    censusIds.reserve(censuses.size());
-    for (const Census &census : censuses) {
-        censusIds.push_back(census.id);
-    }
-    store.restore({std::move(censuses), {}});
+    const std::vector<Census> censuses = readCensuses();
+    store.restore({censuses, {}});
     stopIfCancelled();
-    readTaxa(store, censusIds);
+    readTaxa(store, censuses);
     return store;
 }
 
@@ -194,55 +134,68 @@ std::vector<Census> DocumentReader::readCensuses()
     return censuses;
 }
 
-void DocumentReader::readTaxa(Store &store, const std::vector<RecordId> &censusIds)
+void DocumentReader::readTaxa(Store &store, const std::vector<Census> &censuses)
 {
-    constexpr std::size_t chunkRows = 16384; // between two questions to the cancel hook
-    Store::TaxonLoader loader(store, taxonRowCount(db_));
-    SqliteStatement rows(db_, std::string("SELECT ") + DocumentSchema::taxonColumns +
-                                  " FROM taxon ORDER BY id");
-    // Both lists ascend by id: the collections' ids are passed side by side
-    // with the taxa's, and a taxon's collection is looked up only when it
-    // differs from the one before.
-    auto nextCensus = censusIds.begin();
-    RecordId knownCensus = 0;
-    std::size_t read = 0;
-    while (rows.step()) {
-        if (++read % chunkRows == 0) {
-            stopIfCancelled();
-        }
-        const RowReader row(rows, "taxon", DocumentSchema::taxonColumns);
-        TaxonView taxon{row.id(), row.get(1, readStoredTextView), row.get(2, readStoredInt32),
-                        std::nullopt, true};
-        while (nextCensus != censusIds.end() && *nextCensus < taxon.id) {
-            ++nextCensus;
-        }
-        if (nextCensus != censusIds.end() && *nextCensus == taxon.id) {
-            damaged("the id " + std::to_string(taxon.id) + " belongs to a collection and a taxon");
-        }
-        if (const SqliteValue census = rows.column(3); census.type() != SQLITE_NULL) {
-            if (census.type() != SQLITE_INTEGER) {
-                row.fail(3, "a value that is not a collection id");
-            }
-            taxon.census = census.integer();
-            if (*taxon.census != knownCensus &&
-                !std::binary_search(censusIds.begin(), censusIds.end(), *taxon.census)) {
-                damaged("taxon " + std::to_string(taxon.id) + " belongs to collection " +
-                        std::to_string(*taxon.census) + ", which the file does not hold");
-            }
-            knownCensus = *taxon.census;
-        }
-        const auto include = row.get(4, readStoredInt32);
-        if (!include || (*include != 0 && *include != 1)) {
-            row.fail(4, "a value other than 0 or 1");
-        }
-        taxon.includeTaxon = *include == 1;
-        try {
-            loader.add(taxon); // refuses what the checks above let through only if SQLite erred
-        } catch (const std::invalid_argument &refused) {
-            damaged(refused.what());
+    const std::size_t taxa = taxonRowCount(db_);
+    if (const std::optional<RecordId> middle =
+            laterHalf_ ? middleTaxonId(db_, taxa) : std::nullopt) {
+        readTaxaInHalves(store, censuses, taxa, *middle);
+        return;
+    }
+    TaxonRows(db_, idsOf(censuses))
+        .read(store, taxa, std::numeric_limits<RecordId>::min(),
+              std::numeric_limits<RecordId>::max(), [this] { stopIfCancelled(); });
+}
+
+void DocumentReader::readTaxaInHalves(Store &store, const std::vector<Census> &censuses,
+                                      std::size_t taxa, RecordId middle)
+{
+    const std::vector<RecordId> censusIds = idsOf(censuses);
+    // The later half goes into a store of the same collections, which is
+    // then appended: each half checks its rows as one reading would, and
+    // a fault of the earlier half is the one one reading would meet first.
+    Store later;
+    later.restore({censuses, {}});
+    std::atomic<bool> stop = false;
+    std::future<void> laterRead = std::async(std::launch::async, [&] {
+        TaxonRows(*laterHalf_, censusIds)
+            .read(later, taxa / 2 + 1, middle, std::numeric_limits<RecordId>::max(), [&stop] {
+                if (stop) {
+                    throw DocumentOpenCancelled();
+                }
+            });
+    });
+    const auto stopLater = [&] { stop = true; };
+    try {
+        TaxonRows(db_, censusIds)
+            .read(store, taxa, std::numeric_limits<RecordId>::min(), middle,
+                  [this] { stopIfCancelled(); });
+    } catch (...) {
+        waitAskingCancelHook(laterRead, {}, true, stopLater);
+        throw;
+    }
+    if (waitAskingCancelHook(laterRead, cancelled_, false, stopLater)) {
+        throw DocumentOpenCancelled();
+    }
+    laterRead.get();
+    try {
+        store.appendTaxaOf(std::move(later));
+    } catch (const std::invalid_argument &refused) {
+        damaged(refused.what());
+    }
+}
+
+bool waitAskingCancelHook(const std::future<void> &work, const OpenCancelHook &cancelled, bool stop,
+                          const std::function<void()> &onStop)
+{
+    using namespace std::chrono_literals;
+    while (work.wait_for(stop ? 1ms : 20ms) != std::future_status::ready) {
+        stop = stop || (cancelled && cancelled());
+        if (stop) {
+            onStop();
         }
     }
-    stopIfCancelled();
+    return stop;
 }
 
 } // namespace quorvella

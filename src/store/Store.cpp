@@ -187,6 +187,24 @@ void Store::TaxonLoader::add(const TaxonView &taxon)
     store_.modified_ = true;
 }
 
+void Store::appendTaxaOf(Store &&later)
+{
+    // `later`'s loader checked its taxa against its collections: the same
+    // collections here make them valid here.
+    for (const auto &[id, census] : later.censuses_) {
+        if (!censuses_.contains(id)) {
+            throw std::invalid_argument("appendTaxaOf: collection " + std::to_string(id) +
+                                        " is not in the store");
+        }
+    }
+    if (later.censuses_.size() != censuses_.size()) {
+        throw std::invalid_argument("appendTaxaOf: the stores hold different collections");
+    }
+    taxa_.appendTable(std::move(later.taxa_));
+    nextId_ = std::max(nextId_, later.nextId_);
+    modified_ = true;
+}
+
 void Store::checkRestorable(const DeletedRecords &records) const
 {
     // The collections in a hash set (few); the taxa, which may be a whole

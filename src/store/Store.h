@@ -90,6 +90,14 @@ public:
         RecordId lastCensus_ = 0;
     };
 
+    // Takes every taxon of `later`, a store of the same collections whose
+    // taxa's ids are all above every id held here (the second half of a
+    // document read in two halves, each by its own TaxonLoader). A taxon
+    // id held as a collection's here, a collection unknown here or ids that
+    // do not ascend: std::invalid_argument, and nothing is taken. Nothing is
+    // notified; the store is marked modified.
+    void appendTaxaOf(Store &&later);
+
     // Deletes every taxon without a collection, writing the log line
     // "orphaned taxon <name> removed from database" for each.
     DeletedRecords removeOrphanedTaxa();

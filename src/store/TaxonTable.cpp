@@ -189,6 +189,46 @@ void TaxonTable::Appender::append(const TaxonView &taxon)
     lastSlots_->push_back(slot); // slots ascend, so the list stays sorted
 }
 
+void TaxonTable::appendTable(TaxonTable &&later)
+{
+    if (later.ids_.empty()) {
+        return;
+    }
+    if (!ids_.empty() && later.ids_.front() <= ids_.back()) {
+        throw std::invalid_argument("taxon " + std::to_string(later.ids_.front()) +
+                                    " does not follow every id held");
+    }
+    if (later.ids_.size() >= std::numeric_limits<Slot>::max() - ids_.size()) {
+        throw std::length_error("a document holds at most 4 294 967 295 taxa");
+    }
+    std::vector<NameTable::Number> renumbered(later.nameTable_.size() + 1, NameTable::none);
+    for (NameTable::Number name = 1; name < renumbered.size(); ++name) {
+        renumbered[name] = nameTable_.intern(later.nameTable_.text(name));
+    }
+    const std::size_t first = ids_.size();
+    try {
+        ids_.insert(ids_.end(), later.ids_.begin(), later.ids_.end());
+        names_.reserve(ids_.size());
+        for (const NameTable::Number name : later.names_) {
+            names_.push_back(renumbered[name]);
+        }
+        abundances_.insert(abundances_.end(), later.abundances_.begin(), later.abundances_.end());
+        censuses_.insert(censuses_.end(), later.censuses_.begin(), later.censuses_.end());
+        flags_.insert(flags_.end(), later.flags_.begin(), later.flags_.end());
+        for (const auto &[census, slots] : later.slotsByCensus_) {
+            std::vector<Slot> &mine = slotsByCensus_[census]; // its slots follow any held
+            for (const Slot slot : slots) {
+                mine.push_back(static_cast<Slot>(first + slot));
+            }
+        }
+    } catch (...) { // out of memory: the columns go back to their common length
+        truncate(first);
+        throw;
+    }
+    deadCount_ += later.deadCount_;
+    later = TaxonTable();
+}
+
 void TaxonTable::insertMany(const std::vector<Taxon> &taxa)
 {
     const std::size_t oldSize = ids_.size();

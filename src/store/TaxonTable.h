@@ -110,6 +110,10 @@ public:
         RecordId lastCensus_ = 0;
         std::vector<Slot> *lastSlots_ = nullptr;
     };
+    // Takes every record of `later`, whose ids are all above every id held
+    // here (a document read in two halves), its names numbered anew in this
+    // table; std::invalid_argument otherwise, and nothing is taken.
+    void appendTable(TaxonTable &&later);
     // Adds records with any ids not held by a living record, in one pass (a
     // dead slot of the same id is revived in place).
     void insertMany(const std::vector<Taxon> &taxa);

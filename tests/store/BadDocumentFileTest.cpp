@@ -141,6 +141,47 @@ TEST(BadDocumentFile, EachKindGivesAClearErrorAndLeavesTheFileAlone)
     }
 }
 
+TEST(BadDocumentFile, ALargeDocumentReadInTwoHalvesMeetsTheFaultOneReadingMeetsFirst)
+{
+    // 5001 collections of 20 taxa: collection c has the id 21c + 1 and its
+    // taxa the next 20, so the later half begins near the id 52 500.
+    struct Row
+    {
+        const char *what;
+        const char *sql;
+        const char *reason;
+    };
+    const Row rows[] = {
+        {"later half", "UPDATE taxon SET includeTaxon = 2 WHERE id = 105018;",
+         "taxon 105018: the column includeTaxon holds a value other than 0 or 1"},
+        {"both halves",
+         "UPDATE taxon SET abundance = 'many' WHERE id = 103000;"
+         "UPDATE taxon SET includeTaxon = 2 WHERE id = 3;",
+         "taxon 3: the column includeTaxon holds a value other than 0 or 1"},
+        {"later collection missing", "UPDATE taxon SET census = 999999 WHERE id = 84005;",
+         "taxon 84005 belongs to collection 999999, which the file does not hold"},
+        {"later id shared",
+         "INSERT INTO taxon (id, taxonName, includeTaxon) VALUES (84001, 'x', 1);",
+         "the id 84001 belongs to a collection and a taxon"},
+    };
+    TemporaryFolder folder;
+    const fs::path good = folder / "good.qvl";
+    writeGoodDocument(good, 5001);
+    ASSERT_EQ(DocumentFile::load(good).taxonCount(), 100020u);
+    for (const Row &row : rows) {
+        SCOPED_TRACE(row.what);
+        const fs::path file = folder / "bad.qvl";
+        writeBytes(file, readBytes(good));
+        runSql(file, row.sql);
+        try {
+            DocumentFile::load(file);
+            ADD_FAILURE() << "loaded";
+        } catch (const DocumentFileError &error) {
+            EXPECT_EQ(error.reason(), std::string("it is damaged (") + row.reason + ")");
+        }
+    }
+}
+
 TEST(BadDocumentFile, EveryTruncationIsRefusedWithoutACrash)
 {
     TemporaryFolder folder;

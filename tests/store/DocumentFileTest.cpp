@@ -235,6 +235,61 @@ TEST(DocumentFile, CancelHookIsAskedBetweenChunksAndEndsTheReading)
     }
 }
 
+TEST(DocumentFile, LargeDocumentReadInTwoHalvesHoldsEveryRecordAsSaved)
+{
+    // Enough taxa for a second connection to read the later half; every kind
+    // of value, orphans and deleted ids on both sides of the middle.
+    TemporaryFolder folder;
+    Store saved;
+    std::vector<RecordId> collections;
+    for (int c = 0; c < 40; ++c) {
+        collections.push_back(saved.insertCensus(Census{.censusName = "c" + std::to_string(c)}));
+    }
+    std::vector<RecordId> deleted;
+    for (int i = 0; i < 120000; ++i) {
+        Taxon taxon{.taxonName = "taxon " + std::to_string(i % 7001),
+                    .abundance = i % 13,
+                    .census = collections[static_cast<std::size_t>(i % 40)],
+                    .includeTaxon = i % 5 != 0};
+        if (i % 17 == 0) {
+            taxon.taxonName.reset();
+        }
+        if (i % 19 == 0) {
+            taxon.abundance.reset();
+        }
+        if (i % 1009 == 0) {
+            taxon.census.reset();
+        }
+        const RecordId id = saved.insertTaxon(taxon);
+        if (i % 11 == 0) {
+            deleted.push_back(id);
+        }
+    }
+    saved.deleteTaxa(deleted);
+    const auto file = folder / "large.qvl";
+    DocumentFile::save(saved, file);
+    Store loaded = DocumentFile::load(file);
+    const std::vector<Taxon> before = saved.createArrayOfAllTaxa();
+    const std::vector<Taxon> after = loaded.createArrayOfAllTaxa();
+    ASSERT_EQ(after.size(), before.size());
+    for (std::size_t i = 0; i < before.size(); ++i) {
+        ASSERT_EQ(after[i].id, before[i].id);
+        ASSERT_TRUE(after[i].sameAttributes(before[i])) << before[i].id;
+    }
+    const auto idsOf = [](const std::vector<TaxonView> &taxa) {
+        std::vector<RecordId> ids;
+        for (const TaxonView &taxon : taxa) {
+            ids.push_back(taxon.id);
+        }
+        return ids;
+    };
+    for (const RecordId census : collections) { // each spans both halves
+        EXPECT_EQ(idsOf(loaded.taxonViewsOfCensus(census)),
+                  idsOf(saved.taxonViewsOfCensus(census)));
+    }
+    EXPECT_EQ(loaded.nextRecordId(), before.back().id + 1);
+}
+
 TEST(DocumentFile, LoadedStoreContinuesIdsAfterTheSavedOnes)
 {
     TemporaryFolder folder;
