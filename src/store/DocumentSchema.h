@@ -30,7 +30,10 @@ CREATE TABLE taxon (
 );
 )sql";
 
-// Built after the rows are in: faster than keeping it up to date row by row.
+// Made before the rows: an import's taxa come in collection order, so each
+// entry is appended to the index as its row is written, instead of a sort of
+// every row at the end (a third less writing for two million taxa, whose
+// sort then came after the import's last text; the file is about 5 % larger).
 inline constexpr const char *createIndexes = "CREATE INDEX taxon_census ON taxon(census);";
 
 // Column lists in the order the reader and the writer use.

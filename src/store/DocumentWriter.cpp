@@ -98,14 +98,14 @@ void DocumentWriter::begin()
                 "PRAGMA temp_store = FILE;");
     db_.execute("BEGIN");
     db_.execute(DocumentSchema::createTables);
+    db_.execute(DocumentSchema::createIndexes); // kept up to date row by row
     taxa_ = std::make_unique<RowInserter>(db_, "taxon", DocumentSchema::taxonColumns,
                                           DocumentSchema::taxonColumnCount);
 }
 
 void DocumentWriter::finish()
 {
-    taxa_.reset(); // its statements end before the index is made
-    db_.execute(DocumentSchema::createIndexes);
+    taxa_.reset();
     db_.execute(("PRAGMA application_id = " + std::to_string(DocumentFile::applicationId) +
                  "; PRAGMA user_version = " + std::to_string(DocumentFile::formatVersion) + ";")
                     .c_str());
