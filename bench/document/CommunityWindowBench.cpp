@@ -18,6 +18,10 @@
 //                                and then sorted, for comparison
 //   BM_Community<command>        the Analysis menu's commands, each from its
 //                                trigger until its result is on screen
+//   BM_CloseDuringAnalysis       the window closed while Chao-2 (0), the
+//                                sample-based (1) or pooled (2) rarefaction or
+//                                the Richness Estimators (3) compute: closing
+//                                waits 100 ms or less
 // and in each, longest_stall_ms (the longest time the event loop did not
 // turn, seen by a 2 ms timer) 100 or less. cpu_s is the process's CPU time
 // per iteration (every thread), wall time is the benchmark's own figure.
@@ -414,6 +418,46 @@ void BM_CommunityAutosave(benchmark::State &state)
     }
 }
 BENCHMARK(BM_CommunityAutosave)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(2);
+
+// Starts an analysis, lets it compute for 20 ms, then closes the window and
+// times the close, which stops the computation and waits for its thread.
+void BM_CloseDuringAnalysis(benchmark::State &state)
+{
+    const int which = static_cast<int>(state.range(0));
+    double running = 0;
+    for (auto _ : state) {
+        std::unique_ptr<CommunityWindow> opened = untitledCommunityWindow();
+        DocumentWindow &window = *opened->window;
+        RichnessEstimatorsWindow *estimators = nullptr;
+        if (which == 3) {
+            estimators = &RichnessEstimatorsWindow::showFor(window);
+        } else {
+            RarefactionCommands &commands = RarefactionCommands::of(window);
+            void (RarefactionCommands::*const commandOf[])() = {
+                &RarefactionCommands::doChao2, &RarefactionCommands::doSampleBasedRarefaction,
+                &RarefactionCommands::individualBasedRarefactionForAllCollections};
+            (commands.*commandOf[which])();
+        }
+        QElapsedTimer computing;
+        computing.start();
+        runUntil([&computing] { return computing.elapsed() >= 20; });
+        running += (estimators != nullptr ? estimators->isComputing()
+                                          : opened->document().isWorkingInBackground())
+                       ? 1
+                       : 0;
+        const auto start = std::chrono::steady_clock::now();
+        opened.reset();
+        state.SetIterationTime(
+            std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
+    }
+    // 1 when every close came while the analysis was still computing.
+    state.counters["was_running"] = running / static_cast<double>(state.iterations());
+}
+BENCHMARK(BM_CloseDuringAnalysis)
+    ->DenseRange(0, 3)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(2);
 
 // The order of one collection's taxa as the species table sorts them: in the
 // store (0) or as copied records (1).

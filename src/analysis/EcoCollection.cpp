@@ -1,6 +1,7 @@
 #include "analysis/EcoCollection.h"
 
 #include "analysis/AbundanceClasses.h"
+#include "analysis/Cancellation.h"
 #include "analysis/LogFactorial.h"
 
 #include <cmath>
@@ -195,7 +196,8 @@ Rarefaction EcoCollection::individualBasedRarefactionToSampleSize(std::int32_t m
     return rarefactionClasses().pointAt(m);
 }
 
-std::vector<Rarefaction> EcoCollection::individualBasedRarefactionCurve() const
+std::vector<Rarefaction>
+EcoCollection::individualBasedRarefactionCurve(const std::atomic<bool> *cancel) const
 {
     std::vector<Rarefaction> curve;
     const std::int32_t n = censusSize();
@@ -203,15 +205,19 @@ std::vector<Rarefaction> EcoCollection::individualBasedRarefactionCurve() const
         return curve;
     }
     AbundanceClasses classes = rarefactionClasses();
+    const auto pointAt = [&](std::int32_t size) {
+        stopIfCancelled(cancel);
+        curve.push_back(classes.pointAt(size));
+    };
     const std::int32_t step = n <= 100 ? 1 : n / 100;
     if (step > 1) {
-        curve.push_back(classes.pointAt(1));
+        pointAt(1);
     }
     for (std::int32_t size = step; size <= n; size += step) {
-        curve.push_back(classes.pointAt(size));
+        pointAt(size);
     }
     if (n % step != 0) {
-        curve.push_back(classes.pointAt(n));
+        pointAt(n);
     }
     return curve;
 }

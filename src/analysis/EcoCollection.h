@@ -11,6 +11,7 @@
 #include "analysis/Rarefaction.h"
 #include "analysis/TaxonEntry.h"
 
+#include <atomic>
 #include <cstdint>
 #include <optional>
 #include <span>
@@ -61,8 +62,11 @@ public:
     // kMaxRarefactionCensusSize.
     Rarefaction individualBasedRarefactionToSampleSize(std::int32_t m) const;
     // Points at 1, every N/100 specimens (every one up to N = 199) and N.
-    // Empty for a collection without specimens. Throws like the above.
-    std::vector<Rarefaction> individualBasedRarefactionCurve() const;
+    // Empty for a collection without specimens. Throws like the above, and
+    // ComputationCancelled (analysis/Cancellation.h) between points once
+    // `cancel` is set.
+    std::vector<Rarefaction>
+    individualBasedRarefactionCurve(const std::atomic<bool> *cancel = nullptr) const;
 
 private:
     EcoCollection(std::vector<std::string> names, std::vector<std::int32_t> abundances);

@@ -1,5 +1,6 @@
 #include "analysis/EcoCollectionGroup.h"
 
+#include "analysis/Cancellation.h"
 #include "analysis/LogFactorial.h"
 #include "analysis/NameOrder.h"
 
@@ -175,6 +176,7 @@ void EcoCollectionGroup::mergeSameColumns()
     std::size_t out = 0;
     std::size_t begin = 0;
     for (std::size_t row = 0; row < numCollections_; ++row) {
+        stopIfCancelled(cancel_);
         const std::size_t end = rowStart_[row + 1];
         std::sort(cells_.begin() + static_cast<std::ptrdiff_t>(begin),
                   cells_.begin() + static_cast<std::ptrdiff_t>(end),
@@ -374,6 +376,7 @@ std::vector<Rarefaction> EcoCollectionGroup::sampleBasedRarefactionCurve()
     std::vector<Rarefaction> curve;
     curve.reserve(numCollections_);
     for (std::size_t h = 1; h <= numCollections_; ++h) {
+        stopIfCancelled(cancel_);
         curve.push_back(sampleBasedRarefactionToSampleSize(static_cast<std::int32_t>(h)));
     }
     return curve;

@@ -12,6 +12,7 @@
 #include "analysis/Rarefaction.h"
 #include "analysis/TaxonEntry.h"
 
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <functional>
@@ -84,6 +85,12 @@ public:
     EcoCollectionGroup(const std::vector<TaxonEntry> &taxa,
                        std::vector<std::optional<std::string>> collectionNames);
     explicit EcoCollectionGroup(GroupTaxa taxa);
+
+    // From now on the long steps (the abundance matrix, a point of the
+    // sample-based curve) look at `cancel` between collections and throw
+    // ComputationCancelled (analysis/Cancellation.h) once it is set. The
+    // group is then left unfinished and should be dropped. Null: never.
+    void stopWhenSet(const std::atomic<bool> *cancel) { cancel_ = cancel; }
 
     // Distinct names of the group's named taxa (exact comparison), sorted
     // without regard to case (compareNamesIgnoringCase), exact bytes breaking ties; and the
@@ -160,6 +167,7 @@ private:
     void checkCell(std::size_t collection, std::size_t taxon, const char *what) const;
 
     GroupTaxa taxa_;
+    const std::atomic<bool> *cancel_ = nullptr;
 
     bool hasTaxonList_ = false;
     std::vector<std::string> taxonNames_;

@@ -586,6 +586,20 @@ void MyDocument::readRecordsWhileWaiting(const QString &label, const std::functi
     m_readingAway = false;
 }
 
+bool MyDocument::readRecordsWhileWaiting(
+    const QString &label, const std::function<void(const std::atomic<bool> &stop)> &read)
+{
+    if (m_store->taxonCount() <= backgroundMetricsTaxa || m_readingAway) {
+        const std::atomic<bool> never{false};
+        read(never);
+        return true;
+    }
+    m_readingAway = true;
+    const bool finished = runStoppableWhileWaiting(label, read);
+    m_readingAway = false;
+    return finished;
+}
+
 void MyDocument::cancelBackgroundWork()
 {
     m_background->cancel();

@@ -19,6 +19,7 @@
 #include <QObject>
 #include <QString>
 #include <QUndoStack>
+#include <atomic>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -184,6 +185,10 @@ public:
     // is large, so the window keeps turning; the records stay unchanged
     // meanwhile. A small document is read here at once.
     void readRecordsWhileWaiting(const QString &label, const std::function<void()> &read);
+    // The same with Cancel in the wait: Cancel sets `stop`, read ends soon
+    // after (see runStoppableWhileWaiting), and this returns false.
+    bool readRecordsWhileWaiting(const QString &label,
+                                 const std::function<void(const std::atomic<bool> &stop)> &read);
     void cancelBackgroundWork();
     bool isWorkingInBackground() const;
 

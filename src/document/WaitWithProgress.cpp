@@ -1,7 +1,11 @@
 #include "document/WaitWithProgress.h"
 
+#include "analysis/Cancellation.h"
+
+#include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QEventLoop>
+#include <QPointer>
 #include <QProgressDialog>
 #include <QThreadPool>
 #include <QTimer>
@@ -12,6 +16,23 @@
 
 namespace quorvella {
 namespace {
+
+// The waits' work runs on a pool of its own, never on Qt's global pool: Qt
+// splits some image work of the GUI thread (conversions, smooth scaling)
+// into pieces for the global pool and waits for them, so long work there
+// (a picture drawn for a file while the view draws its own) would hold the
+// window. The pool belongs to the application, which waits for its threads
+// before it ends.
+QThreadPool &waitingWorkPool()
+{
+    static QPointer<QThreadPool> pool;
+    if (pool.isNull()) {
+        pool = new QThreadPool(QCoreApplication::instance());
+        // A cancelled work may still be running: the next starts beside it.
+        pool->setMaxThreadCount(4);
+    }
+    return *pool;
+}
 
 // Modal and shown at once; Cancel (when offered) sets cancelled and ends the loop.
 void prepareDialog(QProgressDialog &dialog, QEventLoop &loop, Cancel cancel, bool &cancelled)
@@ -30,14 +51,12 @@ void prepareDialog(QProgressDialog &dialog, QEventLoop &loop, Cancel cancel, boo
 
 } // namespace
 
-bool runWhileWaiting(const QString &label, std::function<void()> work, Cancel cancel)
+namespace {
+
+// Turns the event loop behind a modal progress dialog until done is set or
+// the user cancels (when offered); true when cancelled.
+bool waitBehindDialog(const QString &label, const std::atomic<bool> &done, Cancel cancel)
 {
-    auto done = std::make_shared<std::atomic<bool>>(false);
-    // The application waits for its pool's threads before it ends.
-    QThreadPool::globalInstance()->start([work = std::move(work), done] {
-        work();
-        *done = true;
-    });
     QEventLoop loop;
     QProgressDialog dialog(label, QProgressDialog::tr("Cancel"), 0, 0);
     bool cancelled = false;
@@ -45,16 +64,54 @@ bool runWhileWaiting(const QString &label, std::function<void()> work, Cancel ca
     QTimer poll;
     poll.setInterval(10);
     QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
-        if (*done)
+        if (done)
             loop.quit();
     });
     poll.start();
     dialog.show();
     loop.exec();
+    return cancelled;
+}
+
+void waitUntil(const std::atomic<bool> &done)
+{
+    while (!done)
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+}
+
+} // namespace
+
+bool runWhileWaiting(const QString &label, std::function<void()> work, Cancel cancel)
+{
+    auto done = std::make_shared<std::atomic<bool>>(false);
+    waitingWorkPool().start([work = std::move(work), done] {
+        work();
+        *done = true;
+    });
+    const bool cancelled = waitBehindDialog(label, *done, cancel);
     // The loop also ends when the application quits; work without Cancel
     // reads what the caller owns, so it must end first.
-    while (cancel == Cancel::NotOffered && !*done)
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    if (cancel == Cancel::NotOffered)
+        waitUntil(*done);
+    return !cancelled;
+}
+
+bool runStoppableWhileWaiting(const QString &label,
+                              std::function<void(const std::atomic<bool> &stop)> work)
+{
+    auto done = std::make_shared<std::atomic<bool>>(false);
+    auto stop = std::make_shared<std::atomic<bool>>(false);
+    waitingWorkPool().start([work = std::move(work), done, stop] {
+        try {
+            work(*stop);
+        } catch (const ComputationCancelled &) {
+            // Stopped at the user's Cancel: nothing to report.
+        }
+        *done = true;
+    });
+    const bool cancelled = waitBehindDialog(label, *done, Cancel::Offered);
+    *stop = true; // also when the application quits during the wait
+    waitUntil(*done);
     return !cancelled;
 }
 

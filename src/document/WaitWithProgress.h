@@ -1,10 +1,11 @@
 #pragma once
 
-// A wait the user can see and end: work runs on a thread of the
-// application's pool while the event loop turns (windows keep painting) and
+// A wait the user can see and end: work runs on a thread of a pool the
+// application owns (not Qt's global pool) while the event loop turns (windows keep painting) and
 // a modal progress dialog says what is happening and offers Cancel.
 
 #include <QString>
+#include <atomic>
 #include <cstddef>
 #include <functional>
 #include <vector>
@@ -19,6 +20,14 @@ enum class Cancel { Offered, NotOffered };
 // caller owns is run without Cancel: it always ends before this returns.
 bool runWhileWaiting(const QString &label, std::function<void()> work,
                      Cancel cancel = Cancel::Offered);
+
+// The same for work that reads what the caller owns and can stop part way:
+// Cancel sets `stop`, which the work looks at every few milliseconds and
+// then ends, by returning or by throwing ComputationCancelled
+// (analysis/Cancellation.h). Returns once the work has ended, false when the
+// user cancelled.
+bool runStoppableWhileWaiting(const QString &label,
+                              std::function<void(const std::atomic<bool> &stop)> work);
 
 // Runs steps in order on this thread, a few between turns of the event loop
 // (each turn about 25 ms of steps), behind a modal progress dialog that

@@ -1,5 +1,6 @@
 #include "plot/RarefactionCommands.h"
 
+#include "analysis/Cancellation.h"
 #include "analysis/EcoCollection.h"
 #include "analysis/EcoCollectionGroup.h"
 #include "document/BackgroundTask.h"
@@ -135,11 +136,11 @@ void RarefactionCommands::individualBasedRarefactionForAllCollections()
     // The pool counts every taxon of every collection, included or not.
     runOnGroup(
         failed,
-        [](EcoCollectionGroup &group) {
+        [](EcoCollectionGroup &group, const std::atomic<bool> &cancel) {
             GroupResult result;
             result.curve = curveOrRefusal(result.refusal, [&] {
                 return EcoCollection::initFromAbundanceArray(group.createSummedAbundanceList())
-                    .individualBasedRarefactionCurve();
+                    .individualBasedRarefactionCurve(&cancel);
             });
             return result;
         },
@@ -154,7 +155,7 @@ void RarefactionCommands::doSampleBasedRarefaction()
     const QString failed = QStringLiteral("Sample-based rarefaction could not be performed");
     runOnGroup(
         failed,
-        [](EcoCollectionGroup &group) {
+        [](EcoCollectionGroup &group, const std::atomic<bool> &) {
             GroupResult result;
             result.curve =
                 curveOrRefusal(result.refusal, [&] { return group.sampleBasedRarefactionCurve(); });
@@ -178,7 +179,7 @@ void RarefactionCommands::doChao2()
     }
     runOnGroup(
         QStringLiteral("Chao2 could not be calculated"),
-        [](EcoCollectionGroup &group) {
+        [](EcoCollectionGroup &group, const std::atomic<bool> &) {
             GroupResult result;
             result.chao2 = static_cast<double>(group.chao2());
             return result;
@@ -186,8 +187,7 @@ void RarefactionCommands::doChao2()
         [this](GroupResult &result) { m_document.setChao2Text(chao2Text(result.chao2)); }, false);
 }
 
-void RarefactionCommands::runOnGroup(const QString &failed,
-                                     std::function<GroupResult(EcoCollectionGroup &)> compute,
+void RarefactionCommands::runOnGroup(const QString &failed, GroupComputation compute,
                                      std::function<void(GroupResult &)> deliver, bool indicateBusy)
 {
     const Store &store = m_document.store();
@@ -198,12 +198,23 @@ void RarefactionCommands::runOnGroup(const QString &failed,
     // The group's taxa are copied here; the group is made and computed on
     // from that copy, so the document may change meanwhile.
     auto taxa = std::make_shared<std::optional<GroupTaxa>>();
-    m_document.readRecordsWhileWaiting(QStringLiteral("Reading the collections\u2026"),
-                                       [taxa, &store] { *taxa = groupTaxaOfStore(store); });
+    if (!m_document.readRecordsWhileWaiting(QStringLiteral("Reading the collections\u2026"),
+                                            [taxa, &store](const std::atomic<bool> &stop) {
+                                                *taxa = groupTaxaOfStore(store, &stop);
+                                            })) {
+        return; // cancelled
+    }
     auto result = std::make_shared<GroupResult>();
-    const auto work = [taxa, result, compute](BackgroundProgress &) {
-        EcoCollectionGroup group(std::move(**taxa));
-        *result = compute(group);
+    const auto work = [taxa, result, compute](BackgroundProgress &progress) {
+        // Cancel and closing the document set the flag: the group looks at
+        // it between collections, the curves between points.
+        try {
+            EcoCollectionGroup group(std::move(**taxa));
+            group.stopWhenSet(&progress.cancelled);
+            *result = compute(group, progress.cancelled);
+        } catch (const ComputationCancelled &) {
+            // A cancelled run reports nothing.
+        }
     };
     if (store.taxonCount() <= MyDocument::backgroundMetricsTaxa) {
         // Chao-2 alone is quick enough to show no busy indicator.

@@ -21,6 +21,7 @@
 #include <QObject>
 #include <QPointer>
 #include <QString>
+#include <atomic>
 #include <functional>
 #include <optional>
 #include <vector>
@@ -94,8 +95,12 @@ private:
     // on it (on another thread for a large document, with progress and
     // Cancel in the window), then deliver here; alerts under failed when the
     // document holds no taxon. indicateBusy: a small document's computation
-    // here shows the busy indicator.
-    void runOnGroup(const QString &failed, std::function<GroupResult(EcoCollectionGroup &)> compute,
+    // here shows the busy indicator. Cancel, in the reading's wait or in the
+    // window, and closing the document stop the work within a collection or
+    // a point of the curve (compute passes the flag on to what it runs).
+    using GroupComputation =
+        std::function<GroupResult(EcoCollectionGroup &, const std::atomic<bool> &cancel)>;
+    void runOnGroup(const QString &failed, GroupComputation compute,
                     std::function<void(GroupResult &)> deliver, bool indicateBusy = true);
     // Plots the result's curve, or alerts under failed with its refusal.
     void plotGroupResult(GroupResult &result, const QString &failed,

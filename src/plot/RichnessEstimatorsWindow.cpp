@@ -155,8 +155,13 @@ void RichnessEstimatorsWindow::refresh()
     }
     const Store &store = m_document->store();
     auto input = std::make_shared<RichnessInput>();
-    m_document->readRecordsWhileWaiting(tr("Reading the collections\u2026"),
-                                        [input, &store] { *input = makeRichnessInput(store); });
+    if (!m_document->readRecordsWhileWaiting(tr("Reading the collections\u2026"),
+                                             [input, &store](const std::atomic<bool> &stop) {
+                                                 *input = makeRichnessInput(store, &stop);
+                                             })) {
+        showCancelled();
+        return;
+    }
     const auto level = Settings::confidenceLevel();
     if (store.taxonCount() <= MyDocument::backgroundMetricsTaxa) {
         showEstimates(estimateRichness(std::move(*input), level));
@@ -185,6 +190,11 @@ bool RichnessEstimatorsWindow::isComputing() const
 void RichnessEstimatorsWindow::cancelComputation()
 {
     m_task->cancel();
+    showCancelled();
+}
+
+void RichnessEstimatorsWindow::showCancelled()
+{
     m_progress->setVisible(false);
     m_cancel->setVisible(false);
     m_groupCaption->setText(tr("Cancelled: the tables show the last finished estimates."));

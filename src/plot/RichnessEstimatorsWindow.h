@@ -59,6 +59,7 @@ private:
     QWidget *buildButtons();
     void showEstimates(RichnessEstimates estimates);
     void cancelComputation();
+    void showCancelled();
 
     QPointer<MyDocument> m_document;
     Store::ObserverId m_observerId = 0;

@@ -1,5 +1,6 @@
 #include "store/AnalysisInput.h"
 
+#include "analysis/Cancellation.h"
 #include "analysis/EcoCollectionGroup.h"
 
 #include <algorithm>
@@ -9,6 +10,23 @@
 
 namespace quorvella {
 namespace {
+
+// Looks at the flag every few thousand visits: about a millisecond of reading.
+class StopCheck
+{
+public:
+    explicit StopCheck(const std::atomic<bool> *cancel) : cancel_(cancel) {}
+    void operator()()
+    {
+        if ((++visits_ & 4095U) == 0) {
+            stopIfCancelled(cancel_);
+        }
+    }
+
+private:
+    const std::atomic<bool> *cancel_;
+    std::uint32_t visits_ = 0;
+};
 
 TaxonEntry entryOf(const Taxon &taxon, std::optional<std::size_t> collection)
 {
@@ -54,8 +72,9 @@ GroupInput makeGroupInput(const Store &store)
     return input;
 }
 
-GroupTaxa groupTaxaOfStore(const Store &store)
+GroupTaxa groupTaxaOfStore(const Store &store, const std::atomic<bool> *cancel)
 {
+    StopCheck checkStop(cancel);
     std::vector<Census> censuses = store.createArrayOfAllCensuses();
     std::unordered_map<RecordId, std::size_t> rowOfCensus;
     rowOfCensus.reserve(censuses.size());
@@ -68,6 +87,7 @@ GroupTaxa groupTaxaOfStore(const Store &store)
     GroupTaxa taxa(std::move(names));
     taxa.reserve(store.taxonCount());
     store.forEachTaxonView([&](const TaxonView &taxon) {
+        checkStop();
         const auto found = taxon.census ? rowOfCensus.find(*taxon.census) : rowOfCensus.end();
         if (found != rowOfCensus.end()) {
             taxa.add(found->second, taxon.taxonName, taxon.abundance);
@@ -84,8 +104,9 @@ std::optional<EcoCollectionGroup> makeEcoCollectionGroup(const Store &store)
     return EcoCollectionGroup(groupTaxaOfStore(store));
 }
 
-RichnessInput makeRichnessInput(const Store &store)
+RichnessInput makeRichnessInput(const Store &store, const std::atomic<bool> *cancel)
 {
+    StopCheck checkStop(cancel);
     RichnessInput input;
     std::unordered_map<RecordId, std::uint32_t> indexOfCensus;
     for (const Census &census : store.createArrayOfAllCensuses()) {
@@ -95,6 +116,7 @@ RichnessInput makeRichnessInput(const Store &store)
     // The names are views into the store, valid for this pass.
     std::unordered_map<std::string_view, std::size_t> taxonOfName;
     store.forEachTaxonView([&](const TaxonView &taxon) {
+        checkStop();
         const auto found = taxon.census ? indexOfCensus.find(*taxon.census) : indexOfCensus.end();
         if (found == indexOfCensus.end() || !taxon.abundance) {
             return;

@@ -9,6 +9,7 @@
 #include "store/RecordId.h"
 #include "store/Store.h"
 
+#include <atomic>
 #include <optional>
 #include <span>
 #include <string>
@@ -38,8 +39,10 @@ GroupInput makeGroupInput(const Store &store);
 // What the group of every collection is made of, read straight from the
 // store's record views (no record copied): every collection in store order
 // and its named taxa. A small, self-contained copy, so the group can be made
-// and computed on another thread while the store changes.
-GroupTaxa groupTaxaOfStore(const Store &store);
+// and computed on another thread while the store changes. Both readings
+// below throw ComputationCancelled (analysis/Cancellation.h) within a few
+// thousand taxa once `cancel` is set.
+GroupTaxa groupTaxaOfStore(const Store &store, const std::atomic<bool> *cancel = nullptr);
 // That group, as EcoCollectionGroup(makeGroupInput's taxa, names) makes it;
 // none when the store holds no taxon.
 std::optional<EcoCollectionGroup> makeEcoCollectionGroup(const Store &store);
@@ -50,7 +53,7 @@ std::optional<EcoCollectionGroup> makeEcoCollectionGroup(const Store &store);
 // it with an abundance above 0 (the include flag plays no part in the
 // group, as for Chao-2). Taxa without a name or collection stay out of the
 // group.
-RichnessInput makeRichnessInput(const Store &store);
+RichnessInput makeRichnessInput(const Store &store, const std::atomic<bool> *cancel = nullptr);
 
 // The name of the one assemblage made of all collections of a document.
 inline constexpr char allCollectionsAssemblageName[] = "all collections";

@@ -1,9 +1,12 @@
 #include "FloatExpectations.h"
+#include "analysis/Cancellation.h"
 #include "analysis/EcoCollection.h"
 #include "analysis/EcoCollectionGroup.h"
 #include "analysis/LogFactorial.h"
 
+#include <atomic>
 #include <cmath>
+#include <functional>
 #include <gtest/gtest.h>
 #include <random>
 #include <string>
@@ -244,6 +247,59 @@ TEST_F(SampleRarefactionTest, TableGrowsForManyCollectionsAndLargePools)
     const std::vector<Rarefaction> curve = pooled.individualBasedRarefactionCurve();
     EXPECT_GE(logFactorialCoverage(), pooled.censusSize());
     EXPECT_EQ(curve.back().theE, 3.0);
+}
+
+// Each long computation across collections: a clear flag changes no figure
+// (bit for bit), a set flag stops it with ComputationCancelled.
+struct CancelRow
+{
+    const char *label;
+    std::function<std::vector<double>(const std::atomic<bool> *)> compute;
+};
+
+std::vector<double> curveFigures(const std::vector<Rarefaction> &curve)
+{
+    std::vector<double> figures;
+    for (const Rarefaction &point : curve) {
+        figures.insert(figures.end(), {static_cast<double>(point.theSampleSize), point.theE,
+                                       point.theVar, point.lower95, point.upper99});
+    }
+    return figures;
+}
+
+TEST_F(SampleRarefactionTest, CancelFlag)
+{
+    const std::vector<int> occurrences = {1, 1, 2, 3, 5, 8, 8, 2, 1, 4};
+    const auto group = [&](const std::atomic<bool> *cancel) {
+        EcoCollectionGroup made = groupWithOccurrences(occurrences, 8);
+        made.stopWhenSet(cancel);
+        return made;
+    };
+    const std::vector<CancelRow> rows = {
+        {"Chao-2", [&](auto cancel) { return std::vector<double>{group(cancel).chao2()}; }},
+        {"sample-based curve",
+         [&](auto cancel) { return curveFigures(group(cancel).sampleBasedRarefactionCurve()); }},
+        {"pooled individual-based curve",
+         [&](auto cancel) {
+             EcoCollectionGroup made = group(cancel);
+             return curveFigures(
+                 EcoCollection::initFromAbundanceArray(made.createSummedAbundanceList())
+                     .individualBasedRarefactionCurve(cancel));
+         }},
+    };
+    const std::atomic<bool> clear{false};
+    const std::atomic<bool> set{true};
+    for (const CancelRow &row : rows) {
+        SCOPED_TRACE(row.label);
+        const std::vector<double> unflagged = row.compute(nullptr);
+        ASSERT_FALSE(unflagged.empty());
+        const std::vector<double> flagged = row.compute(&clear);
+        ASSERT_EQ(flagged.size(), unflagged.size());
+        for (std::size_t i = 0; i < flagged.size(); ++i) {
+            EXPECT_TRUE(sameMeasure(flagged[i], unflagged[i])) << i;
+        }
+        EXPECT_THROW(row.compute(&set), ComputationCancelled);
+    }
 }
 
 } // namespace

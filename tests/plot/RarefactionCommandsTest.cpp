@@ -10,9 +10,13 @@
 #include "store/AnalysisInput.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QLineEdit>
+#include <QProgressDialog>
+#include <QPushButton>
 #include <QSignalSpy>
 #include <QTableView>
+#include <QTimer>
 #include <QtTest>
 #include <functional>
 #include <memory>
@@ -346,6 +350,27 @@ void RarefactionCommandsTest::largeDocumentComputesAwayFromTheWindow()
     QVERIFY(!f.document.isBusy());
     QTest::qWait(500);
     QVERIFY(f.document.chao2Text().isEmpty());
+
+    // Cancel in the wait while the collections are read: nothing is
+    // computed, nothing shown, no alert.
+    const qsizetype events = f.ui->events.size();
+    QTimer cancelWait;
+    cancelWait.setInterval(0);
+    QObject::connect(&cancelWait, &QTimer::timeout, [&cancelWait] {
+        for (QWidget *widget : QApplication::topLevelWidgets()) {
+            auto *wait = qobject_cast<QProgressDialog *>(widget);
+            if (wait != nullptr && wait->isVisible()) {
+                QTest::mouseClick(wait->findChild<QPushButton *>(), Qt::LeftButton);
+                cancelWait.stop();
+            }
+        }
+    });
+    cancelWait.start();
+    f.commands.doSampleBasedRarefaction();
+    QVERIFY(!f.document.isWorkingInBackground());
+    QTest::qWait(200);
+    QVERIFY(f.document.chao2Text().isEmpty());
+    QCOMPARE(f.ui->events.size(), events);
 }
 
 QTEST_MAIN(RarefactionCommandsTest)

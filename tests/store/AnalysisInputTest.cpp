@@ -1,5 +1,8 @@
 #include "store/AnalysisInput.h"
 
+#include "analysis/Cancellation.h"
+
+#include <atomic>
 #include <gtest/gtest.h>
 
 namespace quorvella {
@@ -67,6 +70,31 @@ TEST(AnalysisInput, RichnessInputCountsLikeTheMeasuresAndTheGroup)
     EXPECT_EQ(input.collections[1].name, "");
     EXPECT_EQ(input.collections[1].counts, (std::vector<std::int32_t>{1, 3}));
     EXPECT_EQ(input.taxa, (std::vector<IncidenceSet>{{0, 1}, {1}}));
+}
+
+// The readings of every taxon look at the flag every few thousand taxa: a
+// clear flag reads the same, a set one stops the reading.
+TEST(AnalysisInput, ReadingsStopWhenCancelled)
+{
+    Store store;
+    const RecordId census = store.insertCensus(Census{.censusName = "c"});
+    for (int i = 0; i < 5000; ++i) {
+        store.insertTaxon(Taxon{
+            .taxonName = "t" + std::to_string(i % 700), .abundance = 1 + i % 3, .census = census});
+    }
+    const std::atomic<bool> clear{false};
+    const std::atomic<bool> set{true};
+    EcoCollectionGroup flagged(groupTaxaOfStore(store, &clear));
+    EcoCollectionGroup unflagged(groupTaxaOfStore(store));
+    flagged.createAbundanceMatrix();
+    unflagged.createAbundanceMatrix();
+    EXPECT_EQ(flagged.taxonNames(), unflagged.taxonNames());
+    EXPECT_EQ(flagged.abundanceRow(0), unflagged.abundanceRow(0));
+    EXPECT_EQ(makeRichnessInput(store, &clear).taxa, makeRichnessInput(store).taxa);
+    EXPECT_EQ(makeRichnessInput(store, &clear).collections[0].counts,
+              makeRichnessInput(store).collections[0].counts);
+    EXPECT_THROW(groupTaxaOfStore(store, &set), ComputationCancelled);
+    EXPECT_THROW(makeRichnessInput(store, &set), ComputationCancelled);
 }
 
 } // namespace
