@@ -5,10 +5,12 @@
 #include <QFontMetricsF>
 #include <QPainter>
 #include <QPainterPath>
+#include <QStringList>
 #include <algorithm>
 #include <array>
 #include <charconv>
 #include <cmath>
+#include <functional>
 
 namespace quorvella {
 
@@ -34,6 +36,18 @@ constexpr double legendRow = 14.0;
 constexpr double legendSample = 26.0; // the line drawn before each name
 constexpr double legendGap = 6.0;
 constexpr double legendShare = 0.35; // of the width, at most
+constexpr double tickLabelGap = 4.0;
+// Eight colours times four line styles tell this many curves apart; a
+// legend of more would name curves it cannot point to. It then says how
+// many there are and how to get a list instead.
+constexpr std::size_t largestListedSeries = okabeIto.size() * extrapolatedStyles.size();
+
+QStringList legendNote(std::size_t series)
+{
+    return {QStringLiteral("%1 collections").arg(series),
+            QStringLiteral("Choose %1 or fewer").arg(largestListedSeries),
+            QStringLiteral("to list each one.")};
+}
 
 bool isFinite(double value)
 {
@@ -117,6 +131,21 @@ void drawCentred(QPainter &painter, QPointF centre, const QString &text)
         text);
 }
 
+QString largestTickLabel(double axisMax, float spacing)
+{
+    const int last = std::max(0, tickCount(static_cast<float>(axisMax), spacing) - 1);
+    return tickLabel(double(last) * double(spacing), tickLabelDecimals(spacing));
+}
+
+// The axis's 1-2-5 spacing, widened until its labels keep apart (a thousand
+// curves of a million individuals in a narrow panel would run them together).
+float fittedSpacing(double axisMax, double axisLength,
+                    const std::function<double(float spacing)> &labelExtent)
+{
+    return spacingThatFitsLabels(niceTickSpacing(static_cast<float>(axisMax)), axisLength / axisMax,
+                                 tickLabelGap, labelExtent);
+}
+
 void drawAxes(QPainter &painter, const PanelFrame &frame, const DiversityPanel &panel)
 {
     const QFontMetricsF metrics(painter.font(), painter.device());
@@ -124,7 +153,9 @@ void drawAxes(QPainter &painter, const PanelFrame &frame, const DiversityPanel &
     painter.drawLine(frame.plot.bottomLeft(), frame.plot.bottomRight());
     painter.drawLine(frame.plot.bottomLeft(), frame.plot.topLeft());
 
-    const float xSpacing = niceTickSpacing(static_cast<float>(frame.xMax));
+    const float xSpacing = fittedSpacing(frame.xMax, frame.plot.width(), [&](float spacing) {
+        return metrics.horizontalAdvance(largestTickLabel(frame.xMax, spacing));
+    });
     const int xDecimals = tickLabelDecimals(xSpacing);
     for (int k = 0, n = tickCount(static_cast<float>(frame.xMax), xSpacing); k < n; ++k) {
         const QPointF p = frame.at(double(k) * double(xSpacing), 0.0);
@@ -132,7 +163,8 @@ void drawAxes(QPainter &painter, const PanelFrame &frame, const DiversityPanel &
         drawCentred(painter, p + QPointF(0, tickLength + 2 + metrics.ascent() / 2),
                     tickLabel(double(k) * double(xSpacing), xDecimals));
     }
-    const float ySpacing = niceTickSpacing(static_cast<float>(frame.yMax));
+    const float ySpacing =
+        fittedSpacing(frame.yMax, frame.plot.height(), [&](float) { return metrics.height(); });
     const int yDecimals = tickLabelDecimals(ySpacing);
     for (int k = 0, n = tickCount(static_cast<float>(frame.yMax), ySpacing); k < n; ++k) {
         const QPointF p = frame.at(0.0, double(k) * double(ySpacing));
@@ -224,8 +256,25 @@ void drawPanel(QPainter &painter, const PanelFrame &frame, const DiversityPanel 
     painter.restore();
 }
 
+void drawLegendNote(QPainter &painter, const QRectF &area, std::size_t series)
+{
+    const QFontMetricsF metrics(painter.font(), painter.device());
+    painter.setPen(Qt::black);
+    const QStringList lines = legendNote(series);
+    for (qsizetype row = 0; row < lines.size(); ++row) {
+        painter.drawText(
+            QPointF(area.left() + legendGap,
+                    area.top() + (double(row) + 0.5) * legendRow + metrics.ascent() / 2 - 1),
+            metrics.elidedText(lines[row], Qt::ElideRight, area.width() - 2 * legendGap));
+    }
+}
+
 void drawLegend(QPainter &painter, const QRectF &area, const std::vector<CurveSeries> &series)
 {
+    if (series.size() > largestListedSeries) {
+        drawLegendNote(painter, area, series.size());
+        return;
+    }
     const QFontMetricsF metrics(painter.font(), painter.device());
     const int rows = std::max(1, static_cast<int>(area.height() / legendRow));
     const int columns = (static_cast<int>(series.size()) + rows - 1) / rows;
@@ -279,15 +328,23 @@ DiversityLayout layoutDiversityPicture(QSizeF size, const DiversityPicture &pict
     double legendWidth = 0.0;
     if (!series.empty()) {
         const QFontMetricsF metrics(diversityLabelFont(), const_cast<QPaintDevice *>(device));
-        double widest = 0.0;
-        for (const CurveSeries &s : series) {
-            widest = std::max(widest, metrics.horizontalAdvance(s.name));
-        }
         const double available = std::max(legendRow, size.height() - topMargin - bottomMargin);
-        const int rows = std::max(1, static_cast<int>(available / legendRow));
-        const int columns = (static_cast<int>(series.size()) + rows - 1) / rows;
-        legendWidth =
-            std::min(columns * (legendSample + 2 * legendGap + widest), legendShare * size.width());
+        if (series.size() > largestListedSeries) {
+            double widest = 0.0;
+            for (const QString &line : legendNote(series.size())) {
+                widest = std::max(widest, metrics.horizontalAdvance(line));
+            }
+            legendWidth = std::min(widest + 2 * legendGap, legendShare * size.width());
+        } else {
+            double widest = 0.0;
+            for (const CurveSeries &s : series) {
+                widest = std::max(widest, metrics.horizontalAdvance(s.name));
+            }
+            const int rows = std::max(1, static_cast<int>(available / legendRow));
+            const int columns = (static_cast<int>(series.size()) + rows - 1) / rows;
+            legendWidth = std::min(columns * (legendSample + 2 * legendGap + widest),
+                                   legendShare * size.width());
+        }
         layout.legend = QRectF(size.width() - legendWidth, topMargin, legendWidth, available);
     }
     const double panelWidth =

@@ -8,7 +8,9 @@
 #include <QPaintEngine>
 #include <QPainter>
 #include <QPainterPath>
+#include <algorithm>
 #include <cmath>
+#include <functional>
 #include <string>
 
 namespace quorvella {
@@ -19,6 +21,7 @@ constexpr float marginFraction = 0.1f;
 constexpr float tickFraction = 0.02f;
 constexpr double curveWidth = 3.0;
 constexpr double bandAlpha = 0.2;
+constexpr double tickLabelGap = 4.0;
 // Consecutive vertices closer than this (in picture units) are merged, so a
 // curve of a million points draws as fast as one of a thousand, and no drawn
 // line strays further than this from a data point.
@@ -118,9 +121,22 @@ void drawAxes(QPainter &painter, const PlotFrame &frame, float nMax, float eMax)
     painter.drawLine(frame.device(frame.x0, frame.y0), frame.device(frame.x0, frame.y(eMax)));
 }
 
+// The axis's spacing from the table, widened until its labels keep apart
+// (six- and seven-digit numbers of specimens would run together).
+float fittedSpacing(float axisMax, float unitsPerValue,
+                    const std::function<double(float spacing)> &labelExtent)
+{
+    return spacingThatFitsLabels(calculateTickSpacingFromAxisLength(axisMax), unitsPerValue,
+                                 tickLabelGap, labelExtent);
+}
+
 void drawXTicksAndLabels(QPainter &painter, const PlotFrame &frame, float nMax)
 {
-    const float spacing = calculateTickSpacingFromAxisLength(nMax);
+    const QFontMetricsF metrics(painter.font(), painter.device());
+    const float spacing = fittedSpacing(nMax, frame.sx, [&](float candidate) {
+        const int last = std::max(0, tickCount(nMax, candidate) - 1);
+        return metrics.horizontalAdvance(formatWholeNumber(static_cast<float>(last) * candidate));
+    });
     const int count = tickCount(nMax, spacing);
     for (int k = 0; k < count; ++k) {
         const float value = static_cast<float>(k) * spacing;
@@ -133,7 +149,8 @@ void drawXTicksAndLabels(QPainter &painter, const PlotFrame &frame, float nMax)
 
 void drawYTicksAndLabels(QPainter &painter, const PlotFrame &frame, float eMax)
 {
-    const float spacing = calculateTickSpacingFromAxisLength(eMax);
+    const QFontMetricsF metrics(painter.font(), painter.device());
+    const float spacing = fittedSpacing(eMax, frame.sy, [&](float) { return metrics.height(); });
     const int count = tickCount(eMax, spacing);
     for (int k = 0; k < count; ++k) {
         const float value = static_cast<float>(k) * spacing;

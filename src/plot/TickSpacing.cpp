@@ -58,6 +58,34 @@ float niceTickSpacing(float axisLength)
     }
 }
 
+float nextTickSpacing(float spacing)
+{
+    if (!std::isfinite(spacing) || !(spacing > 0.0f)) {
+        return 1.0f;
+    }
+    const double decade = std::pow(10.0, std::floor(std::log10(double(spacing)) + 1e-6));
+    const double step = double(spacing) / decade;
+    const double next = step < 1.5 ? 2.0 : step < 3.5 ? 5.0 : 10.0;
+    return static_cast<float>(next * decade);
+}
+
+float spacingThatFitsLabels(float spacing, double unitsPerValue, double gap,
+                            const std::function<double(float spacing)> &labelExtent)
+{
+    if (!std::isfinite(unitsPerValue) || !(unitsPerValue > 0.0)) {
+        return spacing;
+    }
+    // Forty steps widen any spacing by over thirteen decades: a float axis
+    // ends well before.
+    for (int step = 0; step < 40 && std::isfinite(spacing); ++step) {
+        if (double(spacing) * unitsPerValue >= labelExtent(spacing) + gap) {
+            break;
+        }
+        spacing = nextTickSpacing(spacing);
+    }
+    return spacing;
+}
+
 int tickLabelDecimals(float spacing)
 {
     if (!(spacing > 0.0f) || spacing >= 1.0f) {

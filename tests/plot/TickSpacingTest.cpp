@@ -14,6 +14,8 @@ private slots:
     void spacingAndCount();
     void niceSpacingOfAnyAxis_data();
     void niceSpacingOfAnyAxis();
+    void spacingForWideLabels_data();
+    void spacingForWideLabels();
 };
 
 void TickSpacingTest::spacingAndCount_data()
@@ -85,4 +87,34 @@ void TickSpacingTest::niceSpacingOfAnyAxis()
 }
 
 QTEST_APPLESS_MAIN(TickSpacingTest)
+// Labels as wide as their digits (6 units each) with a gap of 4: the
+// spacing stays while they fit and climbs the 1-2-5 series when they crowd.
+void TickSpacingTest::spacingForWideLabels_data()
+{
+    QTest::addColumn<float>("spacing");
+    QTest::addColumn<double>("unitsPerValue");
+    QTest::addColumn<float>("fitted");
+
+    QTest::newRow("room to spare") << 100.0f << 1.0 << 100.0f;
+    QTest::newRow("exactly fits") << 100.0f << 0.22 << 100.0f; // 22 = 3 digits + gap
+    QTest::newRow("one step") << 100.0f << 0.2 << 200.0f;
+    QTest::newRow("from two to five") << 200.0f << 0.1 << 500.0f;
+    QTest::newRow("across a decade") << 5.0f << 1.8 << 10.0f;
+    QTest::newRow("six-digit sizes") << 500000.0f << 1.0e-5 << 5.0e6f;
+    QTest::newRow("below one") << 0.1f << 50.0 << 0.2f;
+    QTest::newRow("no scale") << 100.0f << 0.0 << 100.0f;
+    QTest::newRow("not a number") << 100.0f << std::numeric_limits<double>::quiet_NaN() << 100.0f;
+}
+
+void TickSpacingTest::spacingForWideLabels()
+{
+    QFETCH(float, spacing);
+    QFETCH(double, unitsPerValue);
+    QFETCH(float, fitted);
+    const auto digitsWide = [](float s) {
+        return 6.0 * double(std::max(1, static_cast<int>(std::floor(std::log10(s))) + 1));
+    };
+    QCOMPARE(spacingThatFitsLabels(spacing, unitsPerValue, 4.0, digitsWide), fitted);
+}
+
 #include "TickSpacingTest.moc"
