@@ -107,7 +107,7 @@ PictureDrawing DiversityView::drawing(const QString &title) const
     return PictureDrawing{[picture = m_picture](QPainter &painter, QSizeF size) {
                               paintDiversityPicture(painter, size, picture);
                           },
-                          QSizeF(size()), devicePixelRatioF(), title};
+                          QSizeF(size()), devicePixelRatioF(), title, !drawsDirectly()};
 }
 
 void DiversityView::paintEvent(QPaintEvent *)

@@ -343,10 +343,7 @@ void DiversityWindow::copyPicture()
 void DiversityWindow::printPicture()
 {
     if (m_document) {
-        const PictureDrawing picture = drawing();
-        m_ui->showPrintPreview(windowTitle(), [&picture](QPagedPaintDevice &pages) {
-            quorvella::printPicture(pages, picture);
-        });
+        printPictureWithPreview(*m_ui, windowTitle(), drawing());
     }
 }
 

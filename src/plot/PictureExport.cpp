@@ -27,7 +27,7 @@ PictureDrawing rarefactionDrawing(const PictureSource &source)
         [points = source.points, style = source.style](QPainter &painter, QSizeF size) {
             paintRarefactionPicture(painter, size, points, style);
         },
-        source.size, source.devicePixelRatio, source.title};
+        source.size, source.devicePixelRatio, source.title, false};
 }
 
 QString pictureExtension(PictureFormat format)
@@ -118,10 +118,16 @@ QByteArray pictureData(PictureFormat format, const PictureDrawing &drawing)
 
 std::unique_ptr<QMimeData> pictureMimeData(const PictureDrawing &drawing)
 {
+    return pictureMimeData(pictureImage(drawing), picturePdf(drawing), pictureSvg(drawing));
+}
+
+std::unique_ptr<QMimeData> pictureMimeData(const QImage &image, const QByteArray &pdf,
+                                           const QByteArray &svg)
+{
     auto mime = std::make_unique<QMimeData>();
-    mime->setImageData(pictureImage(drawing));
-    mime->setData(QStringLiteral("application/pdf"), picturePdf(drawing));
-    mime->setData(QStringLiteral("image/svg+xml"), pictureSvg(drawing));
+    mime->setImageData(image);
+    mime->setData(QStringLiteral("application/pdf"), pdf);
+    mime->setData(QStringLiteral("image/svg+xml"), svg);
     return mime;
 }
 

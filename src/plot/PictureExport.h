@@ -40,6 +40,10 @@ struct PictureDrawing
     QSizeF size;
     qreal devicePixelRatio = 1.0;
     QString title;
+    // Drawing takes long (a picture of many curves): files, the clipboard
+    // and the printer draw it on another thread, so paint must own what it
+    // draws and may draw on any thread.
+    bool drawsLong = false;
 };
 
 // The rarefaction picture of a source, drawn by paintRarefactionPicture.
@@ -58,6 +62,9 @@ QByteArray pictureData(PictureFormat format, const PictureDrawing &drawing);
 // The picture as an image, as PDF and as SVG, so that every kind of program
 // can paste it.
 std::unique_ptr<QMimeData> pictureMimeData(const PictureDrawing &drawing);
+// The same from the three forms drawn already.
+std::unique_ptr<QMimeData> pictureMimeData(const QImage &image, const QByteArray &pdf,
+                                           const QByteArray &svg);
 
 // The same for a rarefaction curve.
 QByteArray picturePdf(const PictureSource &source);

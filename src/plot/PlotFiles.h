@@ -28,7 +28,9 @@ bool writeFileOrExplain(Ui &ui, const QString &path, const QByteArray &bytes);
 void saveBytesWithPanel(Ui &ui, const QString &panelTitle, const QString &extension,
                         const QByteArray &bytes);
 
-// Saves the picture in a format chosen in a save panel.
+// Saves the picture in a format chosen in a save panel. This and the two
+// below draw a drawing that takes long on another thread behind a progress
+// wait; Cancel there leaves everything as it was.
 void savePictureWithPanel(Ui &ui, PictureFormat format, const PictureDrawing &drawing);
 
 // Puts the picture on the clipboard as image, PDF and SVG.
@@ -37,6 +39,9 @@ void copyPicture(const PictureDrawing &drawing);
 // Draws the picture on a page (printer or print preview), scaled to fit it
 // whole with its proportions kept.
 void printPicture(QPagedPaintDevice &pages, const PictureDrawing &drawing);
+
+// A print preview of the picture, titled title, through ui.
+void printPictureWithPreview(Ui &ui, const QString &title, const PictureDrawing &drawing);
 
 // The "Save Picture…" tool button: a click calls save with PDF, the
 // button's menu offers each format.

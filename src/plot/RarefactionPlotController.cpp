@@ -93,7 +93,8 @@ void RarefactionPlotController::showWindow()
 
 void RarefactionPlotController::savePicture(PictureFormat format)
 {
-    savePictureWithPanel(*m_ui, format, rarefactionDrawing(m_view->pictureSource(m_collectionName)));
+    savePictureWithPanel(*m_ui, format,
+                         rarefactionDrawing(m_view->pictureSource(m_collectionName)));
 }
 
 void RarefactionPlotController::savePlotDataAsTable()
@@ -111,10 +112,8 @@ void RarefactionPlotController::copyPicture()
 
 void RarefactionPlotController::printPicture()
 {
-    const PictureDrawing drawing = rarefactionDrawing(m_view->pictureSource(m_collectionName));
-    m_ui->showPrintPreview(m_collectionName, [&drawing](QPagedPaintDevice &pages) {
-        quorvella::printPicture(pages, drawing);
-    });
+    printPictureWithPreview(*m_ui, m_collectionName,
+                            rarefactionDrawing(m_view->pictureSource(m_collectionName)));
 }
 
 void RarefactionPlotController::closeEvent(QCloseEvent *event)

@@ -1,7 +1,9 @@
 #include "ExternalTool.h"
+#include "document/ScriptedUi.h"
 #include "plot/DiversityPainter.h"
 #include "plot/DiversityView.h"
 #include "plot/PictureExport.h"
+#include "plot/PlotFiles.h"
 
 #include <QPainter>
 #include <QRegularExpression>
@@ -114,6 +116,8 @@ private slots:
     void pdfCarriesTitlesAndNames();
     void viewShowsThePictureAtEachSize_data();
     void viewShowsThePictureAtEachSize();
+    void manyCurvesLegendAndFile_data();
+    void manyCurvesLegendAndFile();
 };
 
 void DiversityPictureTest::solidThenDashedWithBands_data()
@@ -230,6 +234,41 @@ void DiversityPictureTest::viewShowsThePictureAtEachSize()
     QCOMPARE(view.isRendering(), drawnAside);
     QTRY_VERIFY(!view.isRendering());
     QCOMPARE(shown(), expected());
+}
+
+void DiversityPictureTest::manyCurvesLegendAndFile_data()
+{
+    QTest::addColumn<int>("collections");
+    QTest::addColumn<bool>("listed");
+    QTest::newRow("32 curves, each listed") << 32 << true;
+    QTest::newRow("33 curves, counted") << 33 << false;
+    QTest::newRow("200 curves, drawn on another thread") << 200 << false;
+}
+
+// The legend lists as many curves as colour and line style tell apart, and
+// beyond says how many there are; a saved picture holds the same bytes
+// whether it was drawn here or on another thread.
+void DiversityPictureTest::manyCurvesLegendAndFile()
+{
+    QFETCH(int, collections);
+    QFETCH(bool, listed);
+    DiversityView view;
+    view.resize(900, 400);
+    view.setPicture(manyCollections(collections));
+    const PictureDrawing drawing = view.drawing(QStringLiteral("Ponds"));
+    QCOMPARE(drawing.drawsLong, collections > int(DiversityView::largestDirectCurves));
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("ponds.svg"));
+    ScriptedUi ui;
+    ui.savePaths.enqueue(path);
+    savePictureWithPanel(ui, PictureFormat::Svg, drawing);
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QByteArray saved = file.readAll();
+    QCOMPARE(saved, pictureSvg(drawing));
+    const QString lastName = QStringLiteral(">Pond %1<").arg(collections - 1);
+    QCOMPARE(saved.contains(lastName.toUtf8()), listed);
+    QCOMPARE(saved.contains(QStringLiteral(">%1 collections<").arg(collections).toUtf8()), !listed);
 }
 
 QTEST_MAIN(DiversityPictureTest)
