@@ -170,7 +170,7 @@ float EcoCollection::hurlbertPIE() const
 // The species present (entries above 0) grouped by count, with the table
 // grown to the census size before any read. Beyond the limit the
 // single-precision census size is no longer exact, so rarefaction refuses.
-AbundanceClasses EcoCollection::rarefactionClasses() const
+AbundanceClasses EcoCollection::rarefactionClasses(const std::atomic<bool> *cancel) const
 {
     std::vector<std::int64_t> counts;
     std::int64_t specimens = 0;
@@ -186,7 +186,7 @@ AbundanceClasses EcoCollection::rarefactionClasses() const
                                     std::to_string(kMaxRarefactionCensusSize) +
                                     " specimens; this one holds " + std::to_string(largest) + ".");
     }
-    ensureLogFactorialCovers(std::max<std::int64_t>(censusSize(), 0));
+    ensureLogFactorialCovers(std::max<std::int64_t>(censusSize(), 0), cancel);
     return AbundanceClasses(counts, censusSize());
 }
 
@@ -204,7 +204,7 @@ EcoCollection::individualBasedRarefactionCurve(const std::atomic<bool> *cancel) 
     if (n <= 0) {
         return curve;
     }
-    AbundanceClasses classes = rarefactionClasses();
+    AbundanceClasses classes = rarefactionClasses(cancel);
     const auto pointAt = [&](std::int32_t size) {
         stopIfCancelled(cancel);
         curve.push_back(classes.pointAt(size));

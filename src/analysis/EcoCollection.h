@@ -72,7 +72,7 @@ private:
     EcoCollection(std::vector<std::string> names, std::vector<std::int32_t> abundances);
 
     float shannonAccumulator() const;
-    AbundanceClasses rarefactionClasses() const;
+    AbundanceClasses rarefactionClasses(const std::atomic<bool> *cancel = nullptr) const;
 
     std::vector<std::string> names_;
     std::vector<std::int32_t> abundances_;

@@ -1,8 +1,12 @@
 #include "analysis/LogFactorial.h"
 
+#include "analysis/Cancellation.h"
+
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <mutex>
 #include <new>
 #include <stdexcept>
 #include <string>
@@ -11,10 +15,27 @@
 namespace quorvella {
 namespace {
 
+// The entries, and how many of them every thread may read. Analyses on
+// worker threads read the table while another thread may grow it: growth
+// takes the lock and never moves the entries (their room is reserved at
+// the first growth, address space only until written), and `readable`
+// publishes the entries written.
+struct Table
+{
+    std::mutex growth;
+    std::vector<double> entries;
+    std::atomic<std::int64_t> readable{0};
+};
+
+Table &shared()
+{
+    static Table table;
+    return table;
+}
+
 std::vector<double> &table()
 {
-    static std::vector<double> logfact;
-    return logfact;
+    return shared().entries;
 }
 
 [[noreturn]] void dieOutOfMemory()
@@ -35,11 +56,13 @@ void checkWithinLimit(std::int64_t n)
 }
 
 // Continues the running sum up to entry n, so growing in steps and building
-// at once give the same entries.
-void extendTo(std::vector<double> &logfact, std::int64_t n)
+// at once give the same entries. Looks at `cancel` between steps of a
+// million entries (a few milliseconds each); a growth stopped there keeps
+// every entry it wrote.
+void extendTo(std::vector<double> &logfact, std::int64_t n, const std::atomic<bool> *cancel)
 {
     try {
-        logfact.reserve(static_cast<std::size_t>(n) + 1);
+        logfact.reserve(static_cast<std::size_t>(kLogFactorialLimit) + 1);
     } catch (const std::bad_alloc &) {
         dieOutOfMemory();
     } catch (const std::length_error &) {
@@ -47,9 +70,17 @@ void extendTo(std::vector<double> &logfact, std::int64_t n)
     }
     if (logfact.empty()) {
         logfact.push_back(0.0);
+        shared().readable.store(1, std::memory_order_release);
     }
-    for (auto i = static_cast<std::int64_t>(logfact.size()); i <= n; ++i) {
-        logfact.push_back(logfact.back() + std::log(static_cast<double>(i)));
+    constexpr std::int64_t step = std::int64_t{1} << 20;
+    while (static_cast<std::int64_t>(logfact.size()) <= n) {
+        stopIfCancelled(cancel);
+        const std::int64_t end = std::min(n, static_cast<std::int64_t>(logfact.size()) + step);
+        for (auto i = static_cast<std::int64_t>(logfact.size()); i <= end; ++i) {
+            logfact.push_back(logfact.back() + std::log(static_cast<double>(i)));
+        }
+        shared().readable.store(static_cast<std::int64_t>(logfact.size()),
+                                std::memory_order_release);
     }
 }
 
@@ -58,19 +89,20 @@ void extendTo(std::vector<double> &logfact, std::int64_t n)
 void initLogFactorial(std::int64_t n)
 {
     checkWithinLimit(n);
-    std::vector<double> fresh;
+    const std::lock_guard lock(shared().growth);
+    shared().readable.store(0);
     std::vector<double>().swap(table()); // release before building the new one
-    extendTo(fresh, n < 0 ? 0 : n);
-    table() = std::move(fresh);
+    extendTo(table(), n < 0 ? 0 : n, nullptr);
 }
 
-void ensureLogFactorialCovers(std::int64_t n)
+void ensureLogFactorialCovers(std::int64_t n, const std::atomic<bool> *cancel)
 {
     if (n <= logFactorialCoverage()) {
         return;
     }
     checkWithinLimit(n);
-    extendTo(table(), n);
+    const std::lock_guard lock(shared().growth);
+    extendTo(table(), n, cancel);
 }
 
 double logFactorial(std::int64_t k)
@@ -93,8 +125,8 @@ double fact(std::int64_t N, std::int64_t Ni, std::int64_t m)
         return 0.0;
     }
     ensureLogFactorialCovers(N);
-    const std::vector<double> &L = table();
-    auto at = [&L](std::int64_t k) { return L[static_cast<std::size_t>(k)]; };
+    const double *L = logFactorialTable().data();
+    auto at = [L](std::int64_t k) { return L[k]; };
     const double a = at(N - Ni) - at(m) - at(N - Ni - m);
     const double b = at(N) - at(m) - at(N - m);
     return std::exp(a - b);
@@ -107,12 +139,13 @@ void deallocLogFactorial()
 
 std::int64_t logFactorialCoverage()
 {
-    return static_cast<std::int64_t>(table().size()) - 1;
+    return shared().readable.load(std::memory_order_acquire) - 1;
 }
 
 std::span<const double> logFactorialTable()
 {
-    return table();
+    const auto readable = static_cast<std::size_t>(logFactorialCoverage() + 1);
+    return {table().data(), readable};
 }
 
 } // namespace quorvella

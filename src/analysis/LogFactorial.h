@@ -5,8 +5,11 @@
 // ln 1 + ln 2 + ... + ln k, so a table grown later holds exactly the entries
 // a table built for the larger size from scratch would hold.
 //
-// Single-threaded: build, grow and read on one thread only.
+// Any thread may grow the table and read the entries it made sure of while
+// another grows it; initLogFactorial, which replaces it, only while no
+// other thread reads.
 
+#include <atomic>
 #include <cstdint>
 #include <span>
 
@@ -22,8 +25,10 @@ inline constexpr std::int64_t kLogFactorialLimit = std::int64_t{1} << 24;
 void initLogFactorial(std::int64_t n);
 
 // Grows the table so that it holds entries 0..n; never shrinks it. Throws
-// std::invalid_argument for n beyond kLogFactorialLimit.
-void ensureLogFactorialCovers(std::int64_t n);
+// std::invalid_argument for n beyond kLogFactorialLimit, and
+// ComputationCancelled (analysis/Cancellation.h) once `cancel` is set (the
+// entries grown so far stay).
+void ensureLogFactorialCovers(std::int64_t n, const std::atomic<bool> *cancel = nullptr);
 
 // ln(k!). Grows the table when k lies beyond it; throws std::invalid_argument
 // for a negative k or one beyond kLogFactorialLimit.
@@ -43,7 +48,7 @@ void deallocLogFactorial();
 std::int64_t logFactorialCoverage();
 
 // The table itself for hot loops: call ensureLogFactorialCovers first; the
-// span stays valid until the next init or growth.
+// entries stay where they are until the next init.
 std::span<const double> logFactorialTable();
 
 } // namespace quorvella

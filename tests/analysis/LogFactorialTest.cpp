@@ -1,8 +1,11 @@
 #include "analysis/LogFactorial.h"
 
+#include "analysis/Cancellation.h"
+
 #include <cmath>
 #include <gtest/gtest.h>
 #include <stdexcept>
+#include <thread>
 #include <vector>
 
 namespace quorvella {
@@ -68,6 +71,29 @@ TEST_F(LogFactorialTest, GrowingGivesTheEntriesOfAFreshLargerTable)
 
     ensureLogFactorialCovers(10); // never shrinks
     EXPECT_EQ(logFactorialCoverage(), 100000);
+}
+
+// Growth in steps that a cancel flag stops: a set flag leaves the table as
+// it was, a clear one grows it to the same entries; readers on other
+// threads meanwhile see the entries they were promised, unmoved.
+TEST_F(LogFactorialTest, GrowthStopsWhenCancelledAndKeepsReadersEntries)
+{
+    const std::atomic<bool> set{true};
+    const std::atomic<bool> clear{false};
+    const double *entries = logFactorialTable().data();
+    EXPECT_THROW(ensureLogFactorialCovers(3'000'000, &set), ComputationCancelled);
+    EXPECT_EQ(logFactorialCoverage(), 30000);
+    std::atomic<bool> stop{false};
+    std::thread reader([&] {
+        while (!stop) {
+            ASSERT_EQ(logFactorialTable()[30000], entries[30000]);
+        }
+    });
+    ensureLogFactorialCovers(3'000'000, &clear);
+    stop = true;
+    reader.join();
+    EXPECT_EQ(logFactorialTable().data(), entries); // never moved
+    EXPECT_NEAR(logFactorial(3'000'000), std::lgamma(3'000'001.0), 1e-3);
 }
 
 TEST_F(LogFactorialTest, ReadsBeyondTheTableGrowItFirst)
