@@ -86,8 +86,8 @@ public:
                        std::vector<std::optional<std::string>> collectionNames);
     explicit EcoCollectionGroup(GroupTaxa taxa);
 
-    // From now on the long steps (the abundance matrix, a point of the
-    // sample-based curve) look at `cancel` between collections and throw
+    // From now on the long steps (the tables, the sample-based curve) look
+    // at `cancel` every 65 536 taxa or cells and between collections, and throw
     // ComputationCancelled (analysis/Cancellation.h) once it is set. The
     // group is then left unfinished and should be dropped. Null: never.
     void stopWhenSet(const std::atomic<bool> *cancel) { cancel_ = cancel; }
