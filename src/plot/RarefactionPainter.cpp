@@ -156,8 +156,13 @@ void drawYTicksAndLabels(QPainter &painter, const PlotFrame &frame, float eMax)
         const float value = static_cast<float>(k) * spacing;
         const float yk = frame.y(value);
         painter.drawLine(frame.device(frame.x0, yk), frame.device(frame.x0 - frame.tick, yk));
-        drawTextAt(painter, frame, frame.x0 - 3.0f * frame.tick, yk - 0.7f * frame.tick,
-                   formatWholeNumber(value));
+        // A label wider than the room before the axis ends just short of
+        // it instead of running over it and into the curve.
+        const QString label = formatWholeNumber(value);
+        const float left = std::min(frame.x0 - 3.0f * frame.tick,
+                                    frame.x0 - 0.5f * frame.tick -
+                                        static_cast<float>(metrics.horizontalAdvance(label)));
+        drawTextAt(painter, frame, left, yk - 0.7f * frame.tick, label);
     }
 }
 
