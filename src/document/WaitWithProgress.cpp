@@ -54,13 +54,24 @@ void prepareDialog(QProgressDialog &dialog, QEventLoop &loop, Cancel cancel, boo
 namespace {
 
 // Turns the event loop behind a modal progress dialog until done is set or
-// the user cancels (when offered); true when cancelled.
-bool waitBehindDialog(const QString &label, const std::atomic<bool> &done, Cancel cancel)
+// the user cancels (when offered); true when cancelled. With a delay, the
+// Cancel button joins the dialog only after it: laying out and drawing the
+// button costs the window tens of milliseconds, worth it only for a wait
+// long enough to be cancelled.
+bool waitBehindDialog(const QString &label, const std::atomic<bool> &done, Cancel cancel,
+                      int cancelButtonDelayMs = 0)
 {
     QEventLoop loop;
-    QProgressDialog dialog(label, QProgressDialog::tr("Cancel"), 0, 0);
+    const bool buttonNow = cancel == Cancel::Offered && cancelButtonDelayMs == 0;
+    QProgressDialog dialog(label, buttonNow ? QProgressDialog::tr("Cancel") : QString(), 0, 0);
     bool cancelled = false;
     prepareDialog(dialog, loop, cancel, cancelled);
+    QTimer addButton;
+    addButton.setSingleShot(true);
+    QObject::connect(&addButton, &QTimer::timeout, &dialog,
+                     [&dialog] { dialog.setCancelButtonText(QProgressDialog::tr("Cancel")); });
+    if (cancel == Cancel::Offered && !buttonNow)
+        addButton.start(cancelButtonDelayMs);
     QTimer poll;
     poll.setInterval(10);
     QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
@@ -109,7 +120,7 @@ bool runStoppableWhileWaiting(const QString &label,
         }
         *done = true;
     });
-    const bool cancelled = waitBehindDialog(label, *done, Cancel::Offered);
+    const bool cancelled = waitBehindDialog(label, *done, Cancel::Offered, 150);
     *stop = true; // also when the application quits during the wait
     waitUntil(*done);
     return !cancelled;
