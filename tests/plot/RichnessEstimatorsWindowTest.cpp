@@ -9,12 +9,15 @@
 #include "plot/RichnessEstimatesModels.h"
 #include "textio/EstimatorTables.h"
 
+#include <QApplication>
 #include <QClipboard>
 #include <QFile>
 #include <QGuiApplication>
 #include <QLocale>
+#include <QProgressDialog>
 #include <QTableView>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QtTest>
 #include <clocale>
 
@@ -65,6 +68,7 @@ private slots:
     }
     void tablesShowTheEstimatesAndFollowTheDocument();
     void exportAndCopyWriteTheSharedText();
+    void largeDocumentReadingCanBeCancelled();
 };
 
 void RichnessEstimatorsWindowTest::tablesShowTheEstimatesAndFollowTheDocument()
@@ -148,6 +152,42 @@ void RichnessEstimatorsWindowTest::exportAndCopyWriteTheSharedText()
     window.exportCsv();
     QCOMPARE(f.ui->eventsOf(ScriptedUi::Kind::ErrorAlert).size(), 1);
     QCOMPARE(f.ui->eventsOf(ScriptedUi::Kind::SavePanel).size(), 1);
+}
+
+// A document past the background threshold is read behind a wait; closing
+// that wait (as Cancel does) stops the reading and computes nothing.
+void RichnessEstimatorsWindowTest::largeDocumentReadingCanBeCancelled()
+{
+    Fixture f;
+    f.document.importRecords(QStringLiteral("Fill"), [](Store &store) {
+        for (int c = 0; c < 60; ++c) {
+            const RecordId census =
+                store.insertCensus(Census{.censusName = "c" + std::to_string(c)});
+            for (int i = 0; i < 1000; ++i) {
+                store.insertTaxon(Taxon{.taxonName = "t" + std::to_string((i * 7 + c) % 1400),
+                                        .abundance = 1 + (i * c) % 5,
+                                        .census = census});
+            }
+        }
+        return 0;
+    });
+    QVERIFY(f.document.store().taxonCount() > MyDocument::backgroundMetricsTaxa);
+    QTimer closeWait;
+    closeWait.setInterval(0);
+    QObject::connect(&closeWait, &QTimer::timeout, [&closeWait] {
+        for (QWidget *widget : QApplication::topLevelWidgets()) {
+            auto *wait = qobject_cast<QProgressDialog *>(widget);
+            if (wait != nullptr && wait->isVisible()) {
+                wait->close();
+                closeWait.stop();
+            }
+        }
+    });
+    closeWait.start();
+    RichnessEstimatorsWindow window(f.document);
+    QVERIFY(!window.isComputing());
+    QVERIFY(window.groupCaption().startsWith(QStringLiteral("Cancelled")));
+    QCOMPARE(window.collectionsTable().model()->rowCount(), 0);
 }
 
 QTEST_MAIN(RichnessEstimatorsWindowTest)
