@@ -2,12 +2,14 @@
 // preview: a fault names a line and column from 1; a table read without a
 // fault has only counts above zero; the two orientations refuse a table with
 // the same fault or read the same cells, transposed; a fault the preview
-// shows is the one the import reports.
+// shows is the one the import reports; the data lines read in two parts on
+// two threads give exactly what one reading gives.
 
 #include "FuzzSupport.h"
 #include "textio/CommunityTable.h"
 
 #include <algorithm>
+#include <limits>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -44,6 +46,26 @@ void requirePlace(const std::optional<CommunityFault> &fault)
                   "a fault names its line and column");
 }
 
+bool sameCounts(const CommunityCounts &a, const CommunityCounts &b)
+{
+    const auto sameCells = [](const std::vector<CommunityCell> &x,
+                              const std::vector<CommunityCell> &y) {
+        return std::equal(x.begin(), x.end(), y.begin(), y.end(),
+                          [](auto p, auto q) { return p.taxon == q.taxon && p.count == q.count; });
+    };
+    return sameFault(a.fault, b.fault) && a.collectionNames == b.collectionNames &&
+           a.taxonNames == b.taxonNames && a.textColumn == b.textColumn &&
+           std::equal(a.cells.begin(), a.cells.end(), b.cells.begin(), b.cells.end(), sameCells);
+}
+
+void requirePartsReadAsOne(std::string_view text, const CommunityOptions &options)
+{
+    constexpr std::size_t oneReading = std::numeric_limits<std::size_t>::max();
+    fuzz::require(sameCounts(readCommunityCounts(text, options, 1),
+                             readCommunityCounts(text, options, oneReading)),
+                  "two parts read as one reading");
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
@@ -66,5 +88,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     fuzz::require(!preview.fault || sameFault(preview.fault, named.fault),
                   "the fault the preview shows is the import's");
     fuzz::require(preview.rows.size() <= 5, "the preview keeps to its rows");
+    requirePartsReadAsOne(text, {});
+    requirePartsReadAsOne(text, {.taxaAsRows = false});
     return 0;
 }

@@ -6,6 +6,10 @@
 #include "textio/NumberReader.h"
 
 #include <algorithm>
+#include <exception>
+#include <iterator>
+#include <limits>
+#include <thread>
 
 namespace quorvella {
 namespace {
@@ -25,7 +29,9 @@ struct Line
 class LineSplitter
 {
 public:
-    explicit LineSplitter(std::string_view text) : text_(text) {}
+    explicit LineSplitter(std::string_view text, std::size_t linesBefore = 0)
+        : text_(text), number_(linesBefore)
+    {}
 
     bool next(Line &line)
     {
@@ -52,6 +58,11 @@ public:
         pos_ = end + endLength;
         return true;
     }
+
+    // Where the next line begins.
+    std::size_t position() const { return pos_; }
+    // The number of the last line split off.
+    std::size_t number() const { return number_; }
 
 private:
     std::string_view text_;
@@ -130,6 +141,10 @@ class TableReader
 {
 public:
     explicit TableReader(std::string_view text) : lines_(text) {}
+    // The data lines of a part of a table whose header is read already.
+    TableReader(std::string_view part, char separator, std::size_t linesBefore)
+        : lines_(part, linesBefore), separator_(separator)
+    {}
 
     std::optional<CommunityFault> readHeader()
     {
@@ -163,6 +178,9 @@ public:
 
     const std::vector<std::string_view> &header() const { return header_; }
     std::size_t headerLine() const { return headerLine_; }
+    char separator() const { return separator_; }
+    std::size_t position() const { return lines_.position(); }
+    std::size_t lineNumber() const { return lines_.number(); }
 
 private:
     LineSplitter lines_;
@@ -242,6 +260,15 @@ std::string CommunityFault::message() const
 
 namespace {
 
+// What both readings of the data lines agree on: the header's field count
+// and columns.
+struct DataLayout
+{
+    std::size_t headerFields = 0;
+    std::size_t countColumns = 0;
+    CommunityOptions options;
+};
+
 // Keeps every name and count of a table.
 class CountCollector
 {
@@ -260,6 +287,8 @@ public:
         counts_.cells[collection].push_back({static_cast<std::uint32_t>(taxon), value});
     }
 
+    CommunityCounts &read() { return counts_; }
+
 private:
     CommunityCounts &counts_;
 };
@@ -272,10 +301,133 @@ struct NoCounts
     void count(std::size_t, std::size_t, std::int32_t) {}
 };
 
-// The one reading of a table's data lines; the first fault ends it.
+// The later part of a table's data lines, read on its own: rows numbered
+// from 0 and appended after the earlier part's.
+template <typename Counts> struct LaterPart;
+
+template <> struct LaterPart<NoCounts>
+{
+    explicit LaterPart(const DataLayout &) {}
+    void appendTo(NoCounts &, std::size_t) {}
+    NoCounts counts;
+};
+
+template <> struct LaterPart<CountCollector>
+{
+    // With taxa as rows, every collection is there from the start.
+    explicit LaterPart(const DataLayout &layout)
+    {
+        if (layout.options.taxaAsRows) {
+            read.cells.resize(layout.countColumns);
+        }
+    }
+
+    // After the `rows` data lines of the earlier part.
+    void appendTo(CountCollector &earlier, std::size_t rows)
+    {
+        CommunityCounts &to = earlier.read();
+        if (read.collectionNames.empty()) { // taxa as rows: each collection grows
+            for (std::size_t c = 0; c < read.cells.size(); ++c) {
+                std::vector<CommunityCell> &cells = to.cells[c];
+                const std::size_t old = cells.size();
+                cells.insert(cells.end(), read.cells[c].begin(), read.cells[c].end());
+                for (std::size_t i = old; i < cells.size(); ++i) {
+                    cells[i].taxon += static_cast<std::uint32_t>(rows);
+                }
+            }
+        } else { // samples as rows: more collections of the same taxa
+            moveAppend(to.collectionNames, read.collectionNames);
+            moveAppend(to.cells, read.cells);
+        }
+        moveAppend(to.taxonNames, read.taxonNames);
+    }
+
+    CommunityCounts read;
+    CountCollector counts{read};
+
+private:
+    template <typename T> static void moveAppend(std::vector<T> &to, std::vector<T> &from)
+    {
+        to.insert(to.end(), std::make_move_iterator(from.begin()),
+                  std::make_move_iterator(from.end()));
+    }
+};
+
+// The data lines of a table or of a part of one, counted from the first one
+// the part holds; the first fault ends the reading.
+template <typename Counts> class DataLineReader
+{
+public:
+    DataLineReader(const DataLayout &layout, Counts &counts) : layout_(layout), counts_(counts) {}
+
+    std::optional<CommunityFault> read(TableReader &reader, Line &line,
+                                       std::vector<std::string_view> &fields, bool haveLine)
+    {
+        for (bool have = haveLine; have; have = reader.nextDataLine(line, fields), ++row_) {
+            if (auto fault = readLine(line, fields)) {
+                return fault;
+            }
+        }
+        return std::nullopt;
+    }
+
+    std::size_t rows() const { return row_; }
+    std::size_t taxa() const { return taxa_; }
+
+private:
+    std::optional<CommunityFault> readLine(const Line &line,
+                                           const std::vector<std::string_view> &fields)
+    {
+        if (auto fault = checkFieldCount(line, fields.size(), layout_.headerFields)) {
+            return fault;
+        }
+        const bool taxaAsRows = layout_.options.taxaAsRows;
+        const std::string_view rowName =
+            layout_.options.namesFromTextColumn && taxaAsRows ? fields.back() : fields.front();
+        if (taxaAsRows) {
+            counts_.taxon(rowName);
+        } else {
+            counts_.collection(rowName);
+        }
+        for (std::size_t c = 0; c < layout_.countColumns; ++c) {
+            const Count count = readCount(fields[c + 1]);
+            if (count.fault) {
+                return CommunityFault{line.number, c + 2, *count.fault};
+            }
+            if (count.value > 0 && ++taxa_ > importmessages::maxImportedTaxa) {
+                return CommunityFault{line.number, c + 2, std::string(tooManyCounts)};
+            }
+            if (count.value > 0) {
+                counts_.count(taxaAsRows ? c : row_, taxaAsRows ? row_ : c, count.value);
+            }
+        }
+        return std::nullopt;
+    }
+
+    const DataLayout &layout_;
+    Counts &counts_;
+    std::size_t row_ = 0;
+    std::size_t taxa_ = 0; // counts above zero
+};
+
+// The first '\n' at or after the middle of text[from, end), plus one: a
+// line always ends there, so the two sides split into the same lines as the
+// whole. 0 when there is none.
+std::size_t middleLineStart(std::string_view text, std::size_t from)
+{
+    const std::size_t end = text.find('\n', from + (text.size() - from) / 2);
+    return end == std::string_view::npos || end + 1 >= text.size() ? 0 : end + 1;
+}
+
+// The one reading of a table: the header, then its data lines. Data lines
+// of partBytes or more are read in two parts on two threads, the later part
+// into counts of its own that are appended to the earlier ones; a part read
+// alone cannot know where its lines are or how many counts came before, so
+// a fault in the later part is found again by reading the table as one.
 template <typename Counts>
 std::optional<CommunityFault> readCounts(std::string_view text, const CommunityOptions &options,
-                                         std::optional<std::string> &textColumn, Counts &counts)
+                                         std::optional<std::string> &textColumn, Counts &counts,
+                                         std::size_t partBytes)
 {
     TableReader reader(text);
     TableStart start = startTable(reader, options);
@@ -291,57 +443,70 @@ std::optional<CommunityFault> readCounts(std::string_view text, const CommunityO
             counts.taxon(header[c + 1]);
         }
     }
-    std::size_t row = 0;
-    std::size_t taxa = 0;
-    for (bool have = start.haveLine; have;
-         have = reader.nextDataLine(start.line, start.fields), ++row) {
-        const std::vector<std::string_view> &fields = start.fields;
-        if (auto fault = checkFieldCount(start.line, fields.size(), header.size())) {
-            return fault;
-        }
-        const std::string_view rowName =
-            options.namesFromTextColumn && options.taxaAsRows ? fields.back() : fields.front();
-        if (options.taxaAsRows) {
-            counts.taxon(rowName);
-        } else {
-            counts.collection(rowName);
-        }
-        for (std::size_t c = 0; c < start.countColumns; ++c) {
-            const Count count = readCount(fields[c + 1]);
-            if (count.fault) {
-                return CommunityFault{start.line.number, c + 2, *count.fault};
-            }
-            if (count.value > 0 && ++taxa > importmessages::maxImportedTaxa) {
-                return CommunityFault{start.line.number, c + 2, std::string(tooManyCounts)};
-            }
-            if (count.value > 0) {
-                counts.count(options.taxaAsRows ? c : row, options.taxaAsRows ? row : c,
-                             count.value);
-            }
-        }
+    const DataLayout layout{header.size(), start.countColumns, options};
+    DataLineReader<Counts> lines(layout, counts);
+    const std::size_t rest = reader.position();
+    const std::size_t split = text.size() - rest >= partBytes ? middleLineStart(text, rest) : 0;
+    if (split == 0) {
+        return lines.read(reader, start.line, start.fields, start.haveLine);
     }
+    LaterPart<Counts> later(layout);
+    std::optional<CommunityFault> laterFault;
+    std::size_t laterTaxa = 0;
+    std::exception_ptr laterFailure;
+    std::optional<CommunityFault> fault;
+    {
+        std::jthread laterReading([&] {
+            try {
+                TableReader part(text.substr(split), reader.separator(), 0);
+                DataLineReader<Counts> laterLines(layout, later.counts);
+                Line line;
+                std::vector<std::string_view> fields;
+                const bool have = part.nextDataLine(line, fields);
+                laterFault = laterLines.read(part, line, fields, have);
+                laterTaxa = laterLines.taxa();
+            } catch (...) {
+                laterFailure = std::current_exception();
+            }
+        });
+        TableReader part(text.substr(rest, split - rest), reader.separator(), reader.lineNumber());
+        fault = lines.read(part, start.line, start.fields, start.haveLine);
+    } // joined
+    if (fault) {
+        return fault;
+    }
+    if (laterFailure) {
+        std::rethrow_exception(laterFailure);
+    }
+    if (laterFault || lines.taxa() + laterTaxa > importmessages::maxImportedTaxa) {
+        NoCounts none;
+        std::optional<std::string> ignored;
+        return readCounts(text, options, ignored, none, std::numeric_limits<std::size_t>::max());
+    }
+    later.appendTo(counts, lines.rows());
     return std::nullopt;
 }
 
 } // namespace
 
-CommunityCounts readCommunityCounts(std::string_view text, const CommunityOptions &options)
+CommunityCounts readCommunityCounts(std::string_view text, const CommunityOptions &options,
+                                    std::size_t partBytes)
 {
     CommunityCounts counts;
     CountCollector collector(counts);
     if (std::optional<CommunityFault> fault =
-            readCounts(text, options, counts.textColumn, collector)) {
+            readCounts(text, options, counts.textColumn, collector, partBytes)) {
         return {std::move(fault), {}, {}, {}, std::nullopt};
     }
     return counts;
 }
 
-std::optional<CommunityFault> checkCommunityTable(std::string_view text,
-                                                  const CommunityOptions &options)
+std::optional<CommunityFault>
+checkCommunityTable(std::string_view text, const CommunityOptions &options, std::size_t partBytes)
 {
     std::optional<std::string> textColumn;
     NoCounts none;
-    return readCounts(text, options, textColumn, none);
+    return readCounts(text, options, textColumn, none, partBytes);
 }
 
 CommunityReadResult readCommunityTable(std::string_view text, const CommunityOptions &options)

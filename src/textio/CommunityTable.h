@@ -76,11 +76,18 @@ struct CommunityCounts
     std::optional<std::string> textColumn;
 };
 
-CommunityCounts readCommunityCounts(std::string_view text, const CommunityOptions &options);
+// Data lines of communityPartBytes or more are read in two parts on two
+// threads; the counts, the names and the first fault are those of one
+// reading from the start (a smaller partBytes serves tests of the parts).
+inline constexpr std::size_t communityPartBytes = std::size_t(1) << 20;
+
+CommunityCounts readCommunityCounts(std::string_view text, const CommunityOptions &options,
+                                    std::size_t partBytes = communityPartBytes);
 
 // Only the check of that reading: the first fault, if any.
 std::optional<CommunityFault> checkCommunityTable(std::string_view text,
-                                                  const CommunityOptions &options);
+                                                  const CommunityOptions &options,
+                                                  std::size_t partBytes = communityPartBytes);
 
 // The top-left corner of the table as the reader splits it: up to maxRows
 // lines (header first, comments left out) of up to maxColumns fields, plus the

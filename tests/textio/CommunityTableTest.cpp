@@ -1,8 +1,10 @@
 #include "textio/CommunityTable.h"
 
 #include "TestPrinters.h"
+#include "textio/ImportMessages.h"
 
 #include <gtest/gtest.h>
+#include <limits>
 
 namespace quorvella {
 namespace {
@@ -121,6 +123,98 @@ TEST(CommunityTable, PreviewShowsTheCornerAsTheImportReadsIt)
     EXPECT_EQ(first.fault->message(),
               readCommunityTable("id\tS1\tS2\nA\t3\t-1\nB\t1\n", {}).fault->message());
     EXPECT_EQ(first.fault->line, 2u);
+}
+
+// The cells and names of a reading, or its fault, in a comparable form.
+std::string describe(const CommunityCounts &counts)
+{
+    if (counts.fault) {
+        return counts.fault->message();
+    }
+    std::string text = counts.textColumn.value_or("(no text column)") + "\n";
+    for (const std::string &name : counts.taxonNames) {
+        text += name + ";";
+    }
+    for (std::size_t c = 0; c < counts.collectionNames.size(); ++c) {
+        text += "\n" + counts.collectionNames[c] + ":";
+        for (const CommunityCell &cell : counts.cells[c]) {
+            text += " " + std::to_string(cell.taxon) + "=" + std::to_string(cell.count);
+        }
+    }
+    return text;
+}
+
+// Forty data lines with empty cells, CR LF and blank lines; the data lines
+// numbered in `replaced` are replaced by the given lines.
+std::string fortyLineTable(const std::vector<std::pair<int, std::string>> &replaced)
+{
+    std::string text = "# Constructed from biom file\n#OTU ID\tS1\tS2\tS3\ttaxonomy\n";
+    for (int i = 0; i < 40; ++i) {
+        std::string line = "OTU_" + std::to_string(i) + "\t" + std::to_string(i % 3) + "\t\t" +
+                           std::to_string(i % 5) + "\tk__" + std::to_string(i % 4);
+        for (const auto &[at, replacement] : replaced) {
+            line = at == i ? replacement : line;
+        }
+        text += line + (i % 7 == 0 ? "\r\n" : "\n") + (i % 11 == 0 ? "\n" : "");
+    }
+    return text;
+}
+
+TEST(CommunityTable, ReadingInTwoPartsGivesWhatOneReadingGives)
+{
+    const std::pair<const char *, std::string> rows[] = {
+        {"no fault", fortyLineTable({})},
+        {"a fault in the earlier part", fortyLineTable({{4, "OTU_x\t1\t-2\t0\tk"}})},
+        {"a fault in the later part", fortyLineTable({{35, "OTU_x\t1\tz\t0\tk"}})},
+        {"a short line in the later part", fortyLineTable({{30, "OTU_x\t1"}})},
+        {"a fault in each part",
+         fortyLineTable({{6, "OTU_x\t1.5\t\t0\tk"}, {33, "OTU_y\t-1\t\t0\tk"}})},
+        {"one data line", "id\tS1\nA\t2\n"},
+        {"no data line", "id\tS1\tS2\n\n"},
+    };
+    const CommunityOptions orientations[] = {{}, {.taxaAsRows = false}, {true, true}};
+    constexpr std::size_t oneReading = std::numeric_limits<std::size_t>::max();
+    for (const auto &[label, text] : rows) {
+        for (const CommunityOptions &options : orientations) {
+            SCOPED_TRACE(std::string(label) + (options.taxaAsRows ? "" : ", samples as rows"));
+            const CommunityCounts whole = readCommunityCounts(text, options, oneReading);
+            EXPECT_EQ(describe(readCommunityCounts(text, options, 1)), describe(whole));
+            const std::optional<CommunityFault> fault = checkCommunityTable(text, options, 1);
+            EXPECT_EQ(fault ? fault->message() : "", whole.fault ? whole.fault->message() : "");
+        }
+    }
+}
+
+TEST(CommunityTable, TheLimitOfCountsHoldsAcrossTheParts)
+{
+    // A hundred counts a line: the limit is reached on the last line.
+    constexpr std::size_t columns = 100;
+    const std::size_t lines = importmessages::maxImportedTaxa / columns;
+    std::string table = "id";
+    for (std::size_t c = 0; c < columns; ++c) {
+        table += "\tS" + std::to_string(c);
+    }
+    table += "\n";
+    std::string line = "T";
+    for (std::size_t c = 0; c < columns; ++c) {
+        line += "\t1";
+    }
+    line += "\n";
+    table.reserve(table.size() + (lines + 1) * line.size());
+    for (std::size_t i = 0; i < lines; ++i) {
+        table += line;
+    }
+    EXPECT_FALSE(checkCommunityTable(table, {}, 1));
+    table += "U";
+    for (std::size_t c = 1; c < columns; ++c) {
+        table += "\t0";
+    }
+    table += "\t3\n"; // one count too many, in the last column
+    const std::optional<CommunityFault> fault = checkCommunityTable(table, {}, 1);
+    ASSERT_TRUE(fault);
+    EXPECT_EQ(fault->line, lines + 2);
+    EXPECT_EQ(fault->column, columns + 1);
+    EXPECT_NE(fault->reason.find("more than 10 000 000 counts"), std::string::npos);
 }
 
 } // namespace
