@@ -224,16 +224,21 @@ void DiversityWindow::requestComputation()
     const Store &store = m_document->store();
     std::optional<GroupTaxa> group;
     std::vector<CensusCounts> counts;
-    m_document->readRecordsWhileWaiting(tr("Reading the collections\u2026"), [&] {
-        if (chosen.dataType == DiversityDataType::Incidence) {
-            if (store.taxonCount() > 0) {
-                group = groupTaxaOfStore(store);
+    const bool read = m_document->readRecordsWhileWaiting(
+        tr("Reading the collections\u2026"), [&](const std::atomic<bool> &stop) {
+            if (chosen.dataType == DiversityDataType::Incidence) {
+                if (store.taxonCount() > 0) {
+                    group = groupTaxaOfStore(store, &stop);
+                }
+            } else {
+                counts = countsOfCensuses(store, m_collections, &stop);
             }
-        } else {
-            counts = countsOfCensuses(store, m_collections);
-        }
-    });
+        });
     updateTitle();
+    if (!read) {
+        showFailure(tr("Cancelled; the last finished result is shown."));
+        return;
+    }
     m_progress->setRange(0, 0);
     m_progress->setVisible(true);
     m_cancel->setVisible(true);

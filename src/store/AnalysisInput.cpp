@@ -163,8 +163,10 @@ DiversitySample incidenceSampleOfGroup(EcoCollectionGroup &group)
                            static_cast<std::int64_t>(group.numCollections()));
 }
 
-std::vector<CensusCounts> countsOfCensuses(const Store &store, std::span<const RecordId> censuses)
+std::vector<CensusCounts> countsOfCensuses(const Store &store, std::span<const RecordId> censuses,
+                                           const std::atomic<bool> *cancel)
 {
+    StopCheck checkStop(cancel);
     std::vector<CensusCounts> gathered;
     std::unordered_map<RecordId, std::size_t> indexOfCensus;
     for (const RecordId id : censuses) {
@@ -174,6 +176,7 @@ std::vector<CensusCounts> countsOfCensuses(const Store &store, std::span<const R
         }
     }
     store.forEachTaxonView([&](const TaxonView &taxon) {
+        checkStop();
         if (!taxon.census || !taxon.includeTaxon || !taxon.abundance) {
             return;
         }

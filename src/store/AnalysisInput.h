@@ -70,7 +70,9 @@ struct CensusCounts
     std::string name;
     std::vector<std::int32_t> counts; // included taxa, largest first
 };
-std::vector<CensusCounts> countsOfCensuses(const Store &store, std::span<const RecordId> censuses);
+// Throws ComputationCancelled within a few thousand taxa once `cancel` is set.
+std::vector<CensusCounts> countsOfCensuses(const Store &store, std::span<const RecordId> censuses,
+                                           const std::atomic<bool> *cancel = nullptr);
 
 // Every collection of the store as a sampling unit of one incidence
 // assemblage: a taxon occurs in a unit where it has a positive count,

@@ -95,6 +95,10 @@ TEST(AnalysisInput, ReadingsStopWhenCancelled)
               makeRichnessInput(store).collections[0].counts);
     EXPECT_THROW(groupTaxaOfStore(store, &set), ComputationCancelled);
     EXPECT_THROW(makeRichnessInput(store, &set), ComputationCancelled);
+    const RecordId censuses[] = {census};
+    EXPECT_EQ(countsOfCensuses(store, censuses, &clear)[0].counts,
+              countsOfCensuses(store, censuses)[0].counts);
+    EXPECT_THROW(countsOfCensuses(store, censuses, &set), ComputationCancelled);
 }
 
 } // namespace
