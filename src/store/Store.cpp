@@ -3,6 +3,7 @@
 #include "log/Log.h"
 
 #include <algorithm>
+#include <iterator>
 #include <stdexcept>
 #include <string>
 #include <unordered_set>
@@ -43,7 +44,7 @@ void Store::insertCountedTaxa(RecordId census, std::span<const CountedTaxon> tax
     const RecordId first = nextId_;
     taxa_.appendCounted(census, first, taxa);
     nextId_ += static_cast<RecordId>(taxa.size());
-    for (RecordId id = first; id < nextId_; ++id) {
+    for (RecordId id = first; id < nextId_ && !observers_.empty(); ++id) {
         noteTaxon(id, Change::Inserted);
     }
     changed();
@@ -264,6 +265,8 @@ void Store::replaceAllRecords(Store &&other)
     nextId_ = other.nextId_;
     pendingCensuses_.clear();
     pendingTaxa_.clear();
+    insertedTaxonRun_.clear();
+    deletedTaxonRun_.clear();
     pendingReset_ = true;
     if (batchDepth_ == 0) {
         flushNotifications();
@@ -427,7 +430,45 @@ void Store::noteTaxon(RecordId id, Change change, const Taxon *deleted)
     if (observers_.empty()) {
         return;
     }
+    const bool aboveFolded = pendingTaxa_.empty() || id > pendingTaxa_.rbegin()->first;
+    if (change == Change::Inserted && aboveFolded &&
+        (insertedTaxonRun_.empty() || id > insertedTaxonRun_.back()) && !inDeletedTaxonRun(id)) {
+        insertedTaxonRun_.push_back(id);
+        return;
+    }
+    if (change == Change::Deleted && !pendingTaxa_.contains(id) &&
+        (deletedTaxonRun_.empty() || id < deletedTaxonRun_.back().id) && !inInsertedTaxonRun(id)) {
+        deletedTaxonRun_.push_back(*deleted);
+        return;
+    }
+    if (inInsertedTaxonRun(id) || inDeletedTaxonRun(id)) {
+        spillTaxonRuns();
+    }
     fold(pendingTaxa_, id, change, deleted);
+}
+
+bool Store::inInsertedTaxonRun(RecordId id) const
+{
+    return std::binary_search(insertedTaxonRun_.begin(), insertedTaxonRun_.end(), id);
+}
+
+bool Store::inDeletedTaxonRun(RecordId id) const
+{
+    // The run descends.
+    const auto at = std::lower_bound(deletedTaxonRun_.begin(), deletedTaxonRun_.end(), id,
+                                     [](const Taxon &taxon, RecordId x) { return taxon.id > x; });
+    return at != deletedTaxonRun_.end() && at->id == id;
+}
+
+void Store::spillTaxonRuns()
+{
+    // The runs and pendingTaxa_ hold different ids, so nothing folds here.
+    for (const RecordId id : std::exchange(insertedTaxonRun_, {})) {
+        fold(pendingTaxa_, id, Change::Inserted, static_cast<const Taxon *>(nullptr));
+    }
+    for (const Taxon &taxon : std::exchange(deletedTaxonRun_, {})) {
+        fold(pendingTaxa_, taxon.id, Change::Deleted, &taxon);
+    }
 }
 
 void Store::changed()
@@ -455,10 +496,11 @@ StoreChanges Store::collectPendingChanges()
             break;
         }
     }
+    std::vector<RecordId> inserted;
     for (auto &[id, entry] : pendingTaxa_) {
         switch (entry.change) {
         case Change::Inserted:
-            changes.insertedTaxa.push_back(*findTaxon(id));
+            inserted.push_back(id);
             break;
         case Change::Updated:
             changes.updatedTaxa.push_back(*findTaxon(id));
@@ -468,9 +510,50 @@ StoreChanges Store::collectPendingChanges()
             break;
         }
     }
+    changes.insertedTaxa = collectInsertedTaxa(std::move(inserted));
+    // The deleted run descends: merged into store order with the folded ones.
+    if (!deletedTaxonRun_.empty()) {
+        std::vector<Taxon> folded = std::move(changes.deletedTaxa);
+        changes.deletedTaxa.clear();
+        changes.deletedTaxa.reserve(folded.size() + deletedTaxonRun_.size());
+        std::merge(std::make_move_iterator(folded.begin()), std::make_move_iterator(folded.end()),
+                   std::make_move_iterator(deletedTaxonRun_.rbegin()),
+                   std::make_move_iterator(deletedTaxonRun_.rend()),
+                   std::back_inserter(changes.deletedTaxa),
+                   [](const Taxon &a, const Taxon &b) { return a.id < b.id; });
+    }
     pendingCensuses_.clear();
     pendingTaxa_.clear();
+    insertedTaxonRun_.clear();
+    deletedTaxonRun_.clear();
     return changes;
+}
+
+std::vector<Taxon> Store::collectInsertedTaxa(std::vector<RecordId> &&fromMap)
+{
+    std::vector<RecordId> ids = std::move(fromMap);
+    if (!insertedTaxonRun_.empty()) {
+        std::vector<RecordId> merged;
+        merged.reserve(ids.size() + insertedTaxonRun_.size());
+        std::merge(ids.begin(), ids.end(), insertedTaxonRun_.begin(), insertedTaxonRun_.end(),
+                   std::back_inserter(merged));
+        ids = std::move(merged);
+    }
+    std::vector<Taxon> taxa;
+    taxa.reserve(ids.size());
+    if (ids.empty()) {
+        return taxa;
+    }
+    // One walk over the slots of the ids' range instead of a search per id:
+    // every id noted as inserted is alive.
+    auto next = ids.begin();
+    taxa_.forEachIn(ids.front(), ids.back() + 1, [&](TaxonTable::Slot slot) {
+        if (next != ids.end() && taxa_.id(slot) == *next) {
+            taxa.push_back(taxa_.record(slot));
+            ++next;
+        }
+    });
+    return taxa;
 }
 
 void Store::flushNotifications()

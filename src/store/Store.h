@@ -218,6 +218,10 @@ private:
     void eraseTaxon(TaxonTable::Slot slot, DeletedRecords &removed);
     void noteCensus(RecordId id, Change change, const Census *deleted = nullptr);
     void noteTaxon(RecordId id, Change change, const Taxon *deleted = nullptr);
+    bool inInsertedTaxonRun(RecordId id) const;
+    bool inDeletedTaxonRun(RecordId id) const;
+    void spillTaxonRuns();
+    std::vector<Taxon> collectInsertedTaxa(std::vector<RecordId> &&fromMap);
     void changed();
     void flushNotifications();
     StoreChanges collectPendingChanges();
@@ -234,6 +238,13 @@ private:
     bool pendingReset_ = false;
     std::map<RecordId, Pending<Census>> pendingCensuses_;
     std::map<RecordId, Pending<Taxon>> pendingTaxa_;
+    // Changes of a batch that need no folding are kept out of pendingTaxa_
+    // (a node per taxon would cost large imports and their undo the most):
+    // taxa inserted with ids ascending above every id in pendingTaxa_, and
+    // taxa deleted with ids descending (their values as deleted). An id
+    // noted again moves the runs into pendingTaxa_ first.
+    std::vector<RecordId> insertedTaxonRun_;
+    std::vector<Taxon> deletedTaxonRun_;
 };
 
 } // namespace quorvella

@@ -2,6 +2,7 @@
 
 #include "log/Log.h"
 
+#include <algorithm>
 #include <functional>
 #include <gtest/gtest.h>
 #include <map>
@@ -399,6 +400,118 @@ TEST(StoreNotifications, ChangesAreFoldedPerBatch)
         EXPECT_EQ(heard.last.updatedCensuses.size(), row.updated);
         EXPECT_EQ(heard.last.deletedCensuses.size(), row.deleted);
         EXPECT_EQ(store.isModified(), row.modified);
+    }
+}
+
+// A batch of taxon changes reports what an observer comparing the store
+// before and after would expect: inserted = alive only after (final values),
+// deleted = alive only before (values when deleted), updated = alive in both
+// and changed or deleted and put back; each list in store order. The shapes
+// cover the runs of a large import and its undo (ids ascending on insert,
+// descending on delete) and mixtures that interrupt them.
+TEST(StoreNotifications, TaxonBatchesMatchBeforeAndAfter)
+{
+    struct Row
+    {
+        const char *what;
+        unsigned seed;
+        std::vector<int> ops; // weights: insert, insert counted, delete, restore, update
+    };
+    const Row rows[] = {
+        {"inserts only", 1, {1, 1, 0, 0, 0}},
+        {"deletes only", 2, {0, 0, 1, 0, 0}},
+        {"delete and restore", 3, {0, 0, 2, 2, 0}},
+        {"inserts, then deletes and restores", 4, {2, 2, 2, 1, 0}},
+        {"everything", 5, {1, 1, 1, 1, 1}},
+        {"everything, another draw", 6, {2, 1, 3, 2, 2}},
+    };
+    for (const Row &row : rows) {
+        SCOPED_TRACE(row.what);
+        std::mt19937 random(row.seed);
+        Store store;
+        const RecordId census = store.insertCensus(named("c"));
+        for (int i = 0; i < 40; ++i) {
+            store.insertTaxon(taxonIn(census, "before", i));
+        }
+        std::map<RecordId, Taxon> before;
+        for (const Taxon &taxon : store.createArrayOfAllTaxa()) {
+            before.emplace(taxon.id, taxon);
+        }
+        std::vector<StoreChanges> heard;
+        store.addObserver([&](const StoreChanges &changes) { heard.push_back(changes); });
+        std::map<RecordId, Taxon> lastDeleted;
+        std::vector<RecordId> touched;
+        std::vector<DeletedRecords> graveyard;
+        const NameTable::Number name = store.internTaxonName("counted");
+        {
+            Store::Batch batch(store);
+            std::discrete_distribution<int> pick(row.ops.begin(), row.ops.end());
+            for (int step = 0; step < 60; ++step) {
+                std::vector<RecordId> alive = idsOf(store.createArrayOfAllTaxa());
+                switch (pick(random)) {
+                case 0:
+                    store.insertTaxon(taxonIn(census, "new", step));
+                    break;
+                case 1: {
+                    const std::vector<CountedTaxon> counted(1 + random() % 30, {name, step + 1});
+                    store.insertCountedTaxa(census, counted);
+                    break;
+                }
+                case 2: {
+                    std::shuffle(alive.begin(), alive.end(), random);
+                    alive.resize(std::min<std::size_t>(alive.size(), random() % 12));
+                    if (random() % 2 == 0) { // as undo deletes: the last first
+                        std::sort(alive.rbegin(), alive.rend());
+                    }
+                    graveyard.push_back(store.deleteTaxa(alive));
+                    for (const Taxon &taxon : graveyard.back().taxa) {
+                        lastDeleted.insert_or_assign(taxon.id, taxon);
+                        touched.push_back(taxon.id);
+                    }
+                    break;
+                }
+                case 3:
+                    if (!graveyard.empty()) {
+                        store.restore(graveyard.back());
+                        graveyard.pop_back();
+                    }
+                    break;
+                default:
+                    if (!alive.empty()) {
+                        Taxon taxon = *store.findTaxon(alive[random() % alive.size()]);
+                        taxon.abundance = 1000 + step;
+                        store.updateTaxon(taxon);
+                        touched.push_back(taxon.id);
+                    }
+                    break;
+                }
+            }
+        }
+        StoreChanges expected;
+        for (const Taxon &after : store.createArrayOfAllTaxa()) {
+            if (!before.contains(after.id)) {
+                expected.insertedTaxa.push_back(after);
+            } else if (std::find(touched.begin(), touched.end(), after.id) != touched.end()) {
+                expected.updatedTaxa.push_back(after);
+            }
+        }
+        for (const auto &[id, taxon] : before) {
+            if (!store.findTaxon(id)) {
+                expected.deletedTaxa.push_back(lastDeleted.at(id));
+            }
+        }
+        ASSERT_LE(heard.size(), 1u);
+        const StoreChanges got = heard.empty() ? StoreChanges{} : heard.front();
+        const auto same = [](const std::vector<Taxon> &a, const std::vector<Taxon> &b) {
+            return std::equal(
+                a.begin(), a.end(), b.begin(), b.end(),
+                [](const Taxon &x, const Taxon &y) { return x.id == y.id && x.sameAttributes(y); });
+        };
+        EXPECT_TRUE(same(got.insertedTaxa, expected.insertedTaxa));
+        EXPECT_TRUE(same(got.updatedTaxa, expected.updatedTaxa));
+        EXPECT_TRUE(same(got.deletedTaxa, expected.deletedTaxa));
+        EXPECT_FALSE(expected.insertedTaxa.empty() && expected.deletedTaxa.empty() &&
+                     expected.updatedTaxa.empty());
     }
 }
 
