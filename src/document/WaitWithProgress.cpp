@@ -150,8 +150,8 @@ std::size_t runStepsWhileWaiting(const QString &label,
         elapsed.start();
         do {
             steps[next++]();
-        } while (next < steps.size() && elapsed.elapsed() < budget);
-        if (next == steps.size())
+        } while (next < steps.size() && elapsed.elapsed() < budget && !cancelled);
+        if (next == steps.size() || cancelled)
             loop.quit();
         else
             dialog.setValue(static_cast<int>(next));
