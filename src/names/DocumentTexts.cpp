@@ -45,16 +45,21 @@ bool TaxonNameGathering::gatherUntil(const QDeadlineTimer &deadline)
 
 QStringList TaxonNameGathering::sortedNames()
 {
-    std::sort(m_names.begin(), m_names.end(), [](const std::string &a, const std::string &b) {
+    return sortedTaxonNames(takeNames());
+}
+
+QStringList sortedTaxonNames(std::vector<std::string> names)
+{
+    std::sort(names.begin(), names.end(), [](const std::string &a, const std::string &b) {
         const int order = compareNamesIgnoringCase(a, b);
         return order != 0 ? order < 0 : a < b;
     });
-    QStringList names;
-    names.reserve(static_cast<qsizetype>(m_names.size()));
-    for (const std::string &name : m_names) {
-        names.append(QString::fromStdString(name));
+    QStringList list;
+    list.reserve(static_cast<qsizetype>(names.size()));
+    for (const std::string &name : names) {
+        list.append(QString::fromStdString(name));
     }
-    return names;
+    return list;
 }
 
 std::optional<QStringList> documentTaxonNames(const MyDocument &document)

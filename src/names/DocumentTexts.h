@@ -30,6 +30,9 @@ public:
     // The names read, sorted without regard to case (equal names that way
     // by their exact bytes, as the group of collections lists them).
     QStringList sortedNames();
+    // The names read, unsorted, handed over (to be sorted on another thread
+    // with sortedTaxonNames: they no longer refer to the store).
+    std::vector<std::string> takeNames() { return std::move(m_names); }
 
 private:
     const Store &m_store;
@@ -38,6 +41,10 @@ private:
     std::unordered_set<std::string> m_seen;
     std::vector<std::string> m_names;
 };
+
+// Distinct names sorted as TaxonNameGathering::sortedNames sorts them. Touches
+// nothing else, so it may run on any thread.
+QStringList sortedTaxonNames(std::vector<std::string> names);
 
 // Every distinct taxon name of the document's collections, sorted without
 // regard to case; nothing when the document holds no taxon.
