@@ -1,5 +1,6 @@
 #include "names/DocumentWindowNames.h"
 
+#include "document/BackgroundTask.h"
 #include "document/DocumentWindow.h"
 #include "document/MyDocument.h"
 #include "document/Ui.h"
@@ -42,7 +43,7 @@ DocumentWindowNames *DocumentWindowNames::find(const DocumentWindow &window)
 
 DocumentWindowNames::DocumentWindowNames(DocumentWindow &window)
     : QObject(&window), m_window(window), m_document(&window.document()),
-      m_formatter(new TaxonFormatter(this))
+      m_formatter(new TaxonFormatter(this)), m_sorting(std::make_unique<BackgroundTask>())
 {
     setObjectName(QLatin1String(attachmentName));
     m_gatherTimer.setInterval(0);
@@ -51,6 +52,7 @@ DocumentWindowNames::DocumentWindowNames(DocumentWindow &window)
     // The window opens with the document's names, then follows the store.
     updateAutocompletionList();
     observeStore();
+    connect(m_document.data(), &MyDocument::busyEnded, this, &DocumentWindowNames::addNewNames);
     connect(window.action(ToolbarItem::TaxonList), &QAction::triggered, this,
             &DocumentWindowNames::setTaxonList);
     window.setAcceptDrops(true);
@@ -98,35 +100,74 @@ void DocumentWindowNames::observeStore()
 
 void DocumentWindowNames::onStoreChanged(const StoreChanges &changes)
 {
-    // A gathering reads the store as it was: begin again.
-    if (changes.reset || m_gathering) {
+    // A gathering reads the store as it was, and a list being sorted would
+    // replace the names added meanwhile: begin again.
+    if (changes.reset || isGatheringNames()) {
         updateAutocompletionList();
         return;
     }
-    // An import brings millions of taxa but only thousands of names.
-    std::unordered_set<std::string_view> seen;
-    QStringList names;
+    // An import brings millions of taxa but only thousands of names; an
+    // edit applied in slices adds them once, when its last slice is in.
     for (const auto *taxa : {&changes.insertedTaxa, &changes.updatedTaxa}) {
         for (const Taxon &taxon : *taxa) {
-            if (taxon.taxonName && seen.insert(*taxon.taxonName).second) {
-                names.append(QString::fromStdString(*taxon.taxonName));
+            if (taxon.taxonName && m_newNamesSeen.insert(*taxon.taxonName).second) {
+                m_newNames.push_back(*taxon.taxonName);
             }
         }
     }
-    if (!names.isEmpty()) {
-        m_formatter->handleNewTaxon(names);
+    if (!m_document->isChangingInSlices()) {
+        addNewNames();
     }
+}
+
+void DocumentWindowNames::addNewNames()
+{
+    if (m_newNames.empty()) {
+        return;
+    }
+    QStringList names;
+    names.reserve(static_cast<qsizetype>(m_newNames.size()));
+    for (const std::string &name : m_newNames) {
+        names.append(QString::fromStdString(name));
+    }
+    m_newNames.clear();
+    m_newNamesSeen.clear();
+    m_formatter->handleNewTaxon(names);
 }
 
 void DocumentWindowNames::setTaxonList()
 {
-    m_formatter->loadListOfTaxonNames(m_document->ui());
+    if (m_formatter->loadListOfTaxonNames(m_document->ui())) {
+        stopGathering(); // the user's list wins over the document's names
+    }
+}
+
+void DocumentWindowNames::setCompletionList(const QStringList &names)
+{
+    stopGathering();
+    m_formatter->setListOfTaxonNamesFromList(names);
+}
+
+bool DocumentWindowNames::isGatheringNames() const
+{
+    return m_gathering != nullptr || isSortingNames();
+}
+
+bool DocumentWindowNames::isSortingNames() const
+{
+    return m_sorting->isRunning();
+}
+
+void DocumentWindowNames::stopGathering()
+{
+    m_gathering.reset();
+    m_gatherTimer.stop();
+    m_sorting->cancel();
 }
 
 void DocumentWindowNames::updateAutocompletionList()
 {
-    m_gathering.reset();
-    m_gatherTimer.stop();
+    stopGathering();
     if (m_document->store().taxonCount() > gatherAtOnceTaxa) {
         m_gathering = std::make_unique<TaxonNameGathering>(m_document->store());
         m_gatherTimer.start();
@@ -138,11 +179,17 @@ void DocumentWindowNames::updateAutocompletionList()
 void DocumentWindowNames::gatherSomeNames()
 {
     // A short slice per turn keeps the window answering.
-    if (m_gathering && m_gathering->gatherUntil(QDeadlineTimer(20))) {
-        m_formatter->setListOfTaxonNamesFromList(m_gathering->sortedNames());
-        m_gathering.reset();
-        m_gatherTimer.stop();
+    if (!m_gathering || !m_gathering->gatherUntil(QDeadlineTimer(20))) {
+        return;
     }
+    // The names are copies: the sort touches nothing of the document.
+    auto names = std::make_shared<std::vector<std::string>>(m_gathering->takeNames());
+    m_gathering.reset();
+    m_gatherTimer.stop();
+    auto sorted = std::make_shared<QStringList>();
+    m_sorting->start(
+        [names, sorted](BackgroundProgress &) { *sorted = sortedTaxonNames(std::move(*names)); },
+        [this, sorted] { m_formatter->setListOfTaxonNamesFromList(*sorted); });
 }
 
 bool DocumentWindowNames::importDroppedFile(const QString &path)

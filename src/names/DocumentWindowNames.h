@@ -16,9 +16,13 @@
 #include <QPointer>
 #include <QTimer>
 #include <memory>
+#include <string>
+#include <unordered_set>
+#include <vector>
 
 namespace quorvella {
 
+class BackgroundTask;
 class CensusTableView;
 class DocumentWindow;
 class MyDocument;
@@ -46,9 +50,18 @@ public:
     void setTaxonList();
     // The completion list becomes the document's names; a document without
     // taxa leaves it as it is. A document of more than gatherAtOnceTaxa taxa
-    // is read a few collections per turn of the event loop.
+    // is read a few collections per turn of the event loop and its names
+    // sorted on another thread; a change of the records meanwhile starts
+    // again, so the newest names win.
     void updateAutocompletionList();
     static constexpr std::size_t gatherAtOnceTaxa = 100000;
+    // Replaces the completion list (e.g. by an import's names), ending any
+    // gathering of the document's names that would overwrite it.
+    void setCompletionList(const QStringList &names);
+    // True while the document's names are still being gathered or sorted;
+    // the second only while they are sorted.
+    bool isGatheringNames() const;
+    bool isSortingNames() const;
 
     // Imports a file into this window's document, asking which of the three
     // formats it holds (its extension does not tell). Returns whether
@@ -64,6 +77,8 @@ private:
     void observeStore();
     void onStoreChanged(const StoreChanges &changes);
     void gatherSomeNames();
+    void stopGathering();
+    void addNewNames();
     static QStringList droppableFiles(const QEvent *event);
 
     DocumentWindow &m_window;
@@ -75,6 +90,14 @@ private:
     // The names of a large document being read, and the turns that read them.
     std::unique_ptr<TaxonNameGathering> m_gathering;
     QTimer m_gatherTimer;
+    // Sorts the gathered names away from the window (started anew, the
+    // older run's result is dropped; it goes with this object).
+    std::unique_ptr<BackgroundTask> m_sorting;
+    // Names that entered the store and are not handed to the formatter yet
+    // (an edit applied in slices hands them over once, at its end), in the
+    // order they came.
+    std::vector<std::string> m_newNames;
+    std::unordered_set<std::string> m_newNamesSeen;
 };
 
 } // namespace quorvella

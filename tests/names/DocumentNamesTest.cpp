@@ -14,6 +14,7 @@
 #include <QLineEdit>
 #include <QMimeData>
 #include <QPlainTextEdit>
+#include <QPointer>
 #include <QTest>
 
 using namespace quorvella;
@@ -57,6 +58,7 @@ private slots:
     void initTestCase() { QVERIFY(m_dir.isValid()); }
     void windowOpensWithTheDocumentsNames();
     void namesTypedLaterJoinTheList();
+    void largeDocumentsNamesArriveOverTurns_data();
     void largeDocumentsNamesArriveOverTurns();
     void setSpeciesList_data();
     void setSpeciesList();
@@ -99,8 +101,21 @@ void DocumentNamesTest::namesTypedLaterJoinTheList()
     QCOMPARE(test.formatter().taxonNames(), strings({"Abies", "Pinus", "Picea"}));
 }
 
+void DocumentNamesTest::largeDocumentsNamesArriveOverTurns_data()
+{
+    QTest::addColumn<bool>("whileSorting"); // false: while the names are read
+    QTest::addColumn<QString>("action");    // "rename", "set list" or "close"
+    QTest::newRow("rename while reading") << false << "rename";
+    QTest::newRow("rename while sorting") << true << "rename";
+    QTest::newRow("list set while reading") << false << "set list";
+    QTest::newRow("list set while sorting") << true << "set list";
+    QTest::newRow("closed while sorting") << true << "close";
+}
+
 void DocumentNamesTest::largeDocumentsNamesArriveOverTurns()
 {
+    QFETCH(bool, whileSorting);
+    QFETCH(QString, action);
     // Two collections sharing more names than the window reads at once.
     const int species = static_cast<int>(DocumentWindowNames::gatherAtOnceTaxa / 2) + 1;
     std::string text = "x";
@@ -113,15 +128,36 @@ void DocumentNamesTest::largeDocumentsNamesArriveOverTurns()
             text += ",1";
         }
     }
-    auto *document = new MyDocument;
+    QPointer<MyDocument> document = new MyDocument;
     importGroup(*document, text.c_str());
-    DocumentWindow window(document);
-    TaxonFormatter &formatter = DocumentWindowNames::attach(window)->theTaxonFormatter();
+    auto window = std::make_unique<DocumentWindow>(document);
+    DocumentWindowNames *names = DocumentWindowNames::attach(*window);
+    TaxonFormatter &formatter = names->theTaxonFormatter();
     QVERIFY(formatter.taxonNames().isEmpty());
+    QVERIFY(names->isGatheringNames());
+    if (whileSorting) { // the result comes back in a later turn than this
+        QTRY_VERIFY_WITH_TIMEOUT(names->isSortingNames(), 30000);
+    }
 
-    // A rename while the names are read is in the list they make.
-    QVERIFY(document->setTaxonName(firstTaxonNamed(*document, "T7"), QStringLiteral("Abies")));
-    QTRY_VERIFY_WITH_TIMEOUT(formatter.taxonNames().size() == species + 1, 30000);
+    if (action == QLatin1String("close")) {
+        window.reset();
+        QTRY_VERIFY(document.isNull());
+        QTest::qWait(200); // the sort's result has nowhere to go
+        return;
+    }
+    if (action == QLatin1String("set list")) {
+        names->setCompletionList(strings({"Mine"}));
+    } else {
+        // A rename meanwhile is in the list they make.
+        QVERIFY(document->setTaxonName(firstTaxonNamed(*document, "T7"), QStringLiteral("Abies")));
+    }
+    QTRY_VERIFY_WITH_TIMEOUT(!names->isGatheringNames(), 30000);
+    QTest::qWait(50);
+    if (action == QLatin1String("set list")) {
+        QCOMPARE(formatter.taxonNames(), strings({"Mine"}));
+        return;
+    }
+    QCOMPARE(formatter.taxonNames().size(), species + 1);
     QCOMPARE(formatter.taxonNames(), *documentTaxonNames(*document));
     QCOMPARE(formatter.taxonNames().front(), QStringLiteral("Abies"));
 }
