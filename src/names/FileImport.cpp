@@ -44,18 +44,24 @@ StoreImportResult addRecords(Store &store, ImportFormat format, const std::strin
     return addCollectionGroupToMOCFromString(store, text);
 }
 
+QStringList toStringList(const std::optional<std::vector<std::string>> &names)
+{
+    QStringList list;
+    if (names) {
+        list.reserve(static_cast<qsizetype>(names->size()));
+        for (const std::string &name : *names) {
+            list.append(QString::fromStdString(name));
+        }
+    }
+    return list;
+}
+
 void setCompletionList(DocumentWindow &window, const std::optional<std::vector<std::string>> &names)
 {
     DocumentWindowNames *windowNames = DocumentWindowNames::find(window);
-    if (windowNames == nullptr || !names) {
-        return;
+    if (windowNames != nullptr && names) {
+        windowNames->setCompletionList(toStringList(names));
     }
-    QStringList completion;
-    completion.reserve(static_cast<qsizetype>(names->size()));
-    for (const std::string &name : *names) {
-        completion.append(QString::fromStdString(name));
-    }
-    windowNames->theTaxonFormatter().setListOfTaxonNamesFromList(completion);
 }
 
 } // namespace
@@ -121,12 +127,12 @@ QStringList communityFileExtensions()
     return {QStringLiteral("tsv"), QStringLiteral("txt"), QStringLiteral("csv")};
 }
 
-std::shared_ptr<const ImportedCollectionGroup>
-readCommunityText(Ui &ui, const std::shared_ptr<const std::string> &text,
-                  const CommunityOptions &options)
+std::shared_ptr<CommunityCounts> readCommunityText(Ui &ui,
+                                                   const std::shared_ptr<const std::string> &text,
+                                                   const CommunityOptions &options)
 {
-    auto read = std::make_shared<CommunityReadResult>();
-    const auto readAll = [text, options, read] { *read = readCommunityTable(*text, options); };
+    auto read = std::make_shared<CommunityCounts>();
+    const auto readAll = [text, options, read] { *read = readCommunityCounts(*text, options); };
     if (text->size() < backgroundCheckBytes) {
         readAll();
     } else if (!runWhileWaiting(tr("Reading the community table\u2026"), readAll)) {
@@ -138,33 +144,35 @@ readCommunityText(Ui &ui, const std::shared_ptr<const std::string> &text,
                            fromView(importmessages::helpAnchor));
         return nullptr;
     }
-    return std::shared_ptr<const ImportedCollectionGroup>(read, &read->group);
+    return read;
 }
 
-bool importCommunityIntoWindow(DocumentWindow &window,
-                               std::shared_ptr<const ImportedCollectionGroup> table)
+bool importCommunityIntoWindow(DocumentWindow &window, std::shared_ptr<CommunityCounts> table)
 {
     MyDocument &document = window.document();
     const MyDocument::BusyScope busy(document);
     // The records are made in a store of their own, numbered as the
-    // document would number them, then put into the document.
+    // document would number them, then put into the document; the
+    // completion list is made there too.
     struct Prepared
     {
         DeletedRecords records;
-        StoreImportResult result;
+        std::vector<RecordId> censuses;
+        QStringList completion;
     };
     auto prepared = std::make_shared<Prepared>();
     const RecordId firstId = document.store().nextRecordId();
     const auto prepare = [table, prepared, firstId] {
         Store own;
-        prepared->result = addCommunityGroupToMOC(own, *table);
+        StoreImportResult result = addCommunityCountsToMOC(own, std::move(*table));
         prepared->records = renumberedRecords(own, firstId);
-        for (RecordId &census : prepared->result.censuses)
-            census += firstId - 1;
+        for (const RecordId census : result.censuses)
+            prepared->censuses.push_back(census + firstId - 1);
+        prepared->completion = toStringList(result.completionList);
     };
     std::size_t taxa = 0;
-    for (const ImportedCollection &collection : table->collections) {
-        taxa += collection.taxa.size();
+    for (const std::vector<CommunityCell> &cells : table->cells) {
+        taxa += cells.size();
     }
     if (taxa < MyDocument::slicedEditRecords) {
         prepare();
@@ -175,10 +183,12 @@ bool importCommunityIntoWindow(DocumentWindow &window,
         !document.insertPreparedRecords(communityImportTitle(), std::move(prepared->records))) {
         return false;
     }
-    if (!prepared->result.censuses.empty()) {
-        document.selectCollection(prepared->result.censuses.front());
+    if (!prepared->censuses.empty()) {
+        document.selectCollection(prepared->censuses.front());
     }
-    setCompletionList(window, prepared->result.completionList);
+    if (DocumentWindowNames *windowNames = DocumentWindowNames::find(window)) {
+        windowNames->setCompletionList(prepared->completion);
+    }
     return true;
 }
 

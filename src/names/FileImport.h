@@ -43,7 +43,8 @@ void importTextIntoWindow(DocumentWindow &window, ImportFormat format, const std
 // extensions its open panel offers ("tsv", "txt", "csv"), the reading of the
 // whole table (a fault is shown in the import alert, naming its line and
 // column; a large text is read on another thread behind a progress dialog,
-// and nothing is returned without an alert when the user cancels it) and the
+// and nothing is returned without an alert when the user cancels it; each
+// name is held once, as the command line's import reads it) and the
 // import of what was read, as one undo step, after which the first new
 // collection is selected and the completion list holds the taxon names. A
 // large table's records are made on another thread and put into the
@@ -51,10 +52,10 @@ void importTextIntoWindow(DocumentWindow &window, ImportFormat format, const std
 // Cancel the document is as it was and false is returned.
 QString communityImportTitle();
 QStringList communityFileExtensions();
-std::shared_ptr<const ImportedCollectionGroup>
-readCommunityText(Ui &ui, const std::shared_ptr<const std::string> &text,
-                  const CommunityOptions &options);
-bool importCommunityIntoWindow(DocumentWindow &window,
-                               std::shared_ptr<const ImportedCollectionGroup> table);
+std::shared_ptr<CommunityCounts> readCommunityText(Ui &ui,
+                                                   const std::shared_ptr<const std::string> &text,
+                                                   const CommunityOptions &options);
+// Takes the counts (they are moved into the new records).
+bool importCommunityIntoWindow(DocumentWindow &window, std::shared_ptr<CommunityCounts> table);
 
 } // namespace quorvella

@@ -89,8 +89,7 @@ bool ImportExportCommands::importCommunityTable()
         return false;
     }
     // Nothing is created, not even a document, for a table with a fault.
-    const std::shared_ptr<const ImportedCollectionGroup> table =
-        readCommunityText(ui, text, *options);
+    const std::shared_ptr<CommunityCounts> table = readCommunityText(ui, text, *options);
     DocumentWindow *window = table ? targetWindow() : nullptr;
     if (window == nullptr) {
         return false;
