@@ -458,6 +458,9 @@ bool MyDocument::insertPreparedRecords(const QString &undoText, DeletedRecords r
         updateModifiedState();
         return false;
     }
+    // The first new collection is selected, here and after a redo.
+    if (!edit.inserted.censuses.empty())
+        selectCollection(edit.inserted.censuses.front().id);
     m_undoStack.push(new StoreEditCommand(*this, undoText, std::move(edit), selectedBefore,
                                           selectedCollection()));
     return true;

@@ -147,7 +147,8 @@ public:
     // store().nextRecordId(), e.g. with renumberedRecords) as one undoable
     // step named undoText. An insert of slicedEditRecords or more runs a
     // slice at a time behind a progress dialog with Cancel; a cancelled
-    // insert leaves the document as it was and returns false.
+    // insert leaves the document as it was and returns false. The first
+    // inserted collection (if any) is selected, also when the step is redone.
     bool insertPreparedRecords(const QString &undoText, DeletedRecords records);
     // Undoes or redoes a recorded edit (the undo stack's commands); a large
     // one a slice at a time, as above, under the progress dialog's label.

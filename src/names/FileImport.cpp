@@ -157,7 +157,6 @@ bool importCommunityIntoWindow(DocumentWindow &window, std::shared_ptr<Community
     struct Prepared
     {
         DeletedRecords records;
-        std::vector<RecordId> censuses;
         QStringList completion;
     };
     auto prepared = std::make_shared<Prepared>();
@@ -166,8 +165,6 @@ bool importCommunityIntoWindow(DocumentWindow &window, std::shared_ptr<Community
         Store own;
         StoreImportResult result = addCommunityCountsToMOC(own, std::move(*table));
         prepared->records = renumberedRecords(own, firstId);
-        for (const RecordId census : result.censuses)
-            prepared->censuses.push_back(census + firstId - 1);
         prepared->completion = toStringList(result.completionList);
     };
     std::size_t taxa = 0;
@@ -182,9 +179,6 @@ bool importCommunityIntoWindow(DocumentWindow &window, std::shared_ptr<Community
     if (document.store().nextRecordId() != firstId ||
         !document.insertPreparedRecords(communityImportTitle(), std::move(prepared->records))) {
         return false;
-    }
-    if (!prepared->censuses.empty()) {
-        document.selectCollection(prepared->censuses.front());
     }
     if (DocumentWindowNames *windowNames = DocumentWindowNames::find(window)) {
         windowNames->setCompletionList(prepared->completion);
