@@ -11,6 +11,7 @@
 
 #include <QAction>
 #include <QCoreApplication>
+#include <QFileInfo>
 #include <QEvent>
 #include <QMenu>
 #include <QSettings>
@@ -25,7 +26,10 @@ inline void useTestSettings()
 {
     QStandardPaths::setTestModeEnabled(true);
     QCoreApplication::setOrganizationName(QStringLiteral("QuorvellaTest"));
-    QCoreApplication::setApplicationName(QStringLiteral("QuorvellaAppTest"));
+    // One settings file per test program: ctest runs programs side by side,
+    // and one program emptying a shared file lost another's settings.
+    QCoreApplication::setApplicationName(
+        QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName());
     QSettings().clear();
 }
 

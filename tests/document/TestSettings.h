@@ -4,6 +4,7 @@
 // Qt's test locations, emptied before each test.
 
 #include <QCoreApplication>
+#include <QFileInfo>
 #include <QSettings>
 #include <QStandardPaths>
 
@@ -13,7 +14,10 @@ inline void isolateSettings()
 {
     QStandardPaths::setTestModeEnabled(true);
     QCoreApplication::setOrganizationName(QStringLiteral("QuorvellaDocumentTests"));
-    QCoreApplication::setApplicationName(QStringLiteral("QuorvellaDocumentTests"));
+    // One settings file per test program: ctest runs programs side by side,
+    // and one program emptying a shared file lost another's settings.
+    QCoreApplication::setApplicationName(
+        QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName());
     QSettings().clear();
     QSettings().sync();
 }

@@ -8,6 +8,7 @@
 #include "store/Store.h"
 
 #include <QCoreApplication>
+#include <QFileInfo>
 #include <QSettings>
 #include <QStandardPaths>
 #include <memory>
@@ -23,7 +24,10 @@ inline void isolateSettings()
 {
     QStandardPaths::setTestModeEnabled(true);
     QCoreApplication::setOrganizationName(QStringLiteral("QuorvellaPlotTests"));
-    QCoreApplication::setApplicationName(QStringLiteral("QuorvellaPlotTests"));
+    // One settings file per test program: ctest runs programs side by side,
+    // and one program emptying a shared file lost another's settings.
+    QCoreApplication::setApplicationName(
+        QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName());
     QSettings().clear();
     QSettings().sync();
 }
