@@ -10,6 +10,9 @@
 // - BM_GroupSampleCurve: the sample-based rarefaction curve of the matrix's
 //   1000 collections (the group's matrix, Chao-2 and every point) in 300 ms
 //   or less.
+// - BM_ReadCommunityTable: the matrix transposed as a tab-separated community
+//   table (comments, taxonomy column), checked and read into counts; /1 on
+//   one thread, /2 in the two parts an import reads (bytes_per_second).
 // - BM_CliImport: importing the matrix into a new document in 1.5 s or less,
 //   peak_MB 300 or less; BM_CliImportCommunity the same for the table
 //   transposed as a tab-separated community table.
@@ -24,6 +27,7 @@
 #include "analysis/EcoCollectionGroup.h"
 #include "store/DocumentFile.h"
 #include "textio/CollectionGroupReader.h"
+#include "textio/CommunityTable.h"
 #include "textio/TextFile.h"
 #include "textio/Utf8.h"
 
@@ -34,6 +38,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iostream>
+#include <limits>
 #include <spawn.h>
 #include <stdexcept>
 #include <string>
@@ -318,15 +323,50 @@ void BM_GroupSampleCurve(benchmark::State &state)
 }
 BENCHMARK(BM_GroupSampleCurve)->Iterations(3)->Unit(benchmark::kMillisecond);
 
+const std::string &communityText()
+{
+    static const std::string text = makeCommunityTable();
+    return text;
+}
+
 const fs::path &communityFile()
 {
     static const fs::path path = [] {
         fs::path file = workFolder() / "community-table.tsv";
-        writeFile(file, makeCommunityTable());
+        writeFile(file, communityText());
         return file;
     }();
     return path;
 }
+
+// Data lines of at least this many bytes are read in two parts; one part
+// never splits.
+std::size_t partBytesForThreads(std::int64_t threads)
+{
+    return threads == 1 ? std::numeric_limits<std::size_t>::max() : communityPartBytes;
+}
+
+void BM_ReadCommunityTable(benchmark::State &state)
+{
+    const std::string &text = communityText();
+    const std::size_t partBytes = partBytesForThreads(state.range(0));
+    for (auto _ : state) {
+        CommunityCounts counts = readCommunityCounts(text, {}, partBytes);
+        if (counts.fault || counts.cells.empty()) {
+            throw std::logic_error("the community table must read without a fault");
+        }
+        benchmark::DoNotOptimize(counts);
+    }
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) *
+                            static_cast<std::int64_t>(text.size()));
+    state.counters["MB"] = static_cast<double>(text.size()) / 1e6;
+}
+BENCHMARK(BM_ReadCommunityTable)
+    ->Arg(1)
+    ->Arg(2)
+    ->Iterations(5)
+    ->UseRealTime()
+    ->Unit(benchmark::kMillisecond);
 
 #ifdef QUORVELLA_CLI_PATH
 void BM_CliCommand(benchmark::State &state, const char *command)
@@ -395,6 +435,10 @@ int runOnce(std::string_view operation, const std::string &path)
         return file.ok() && checkAndReadMatrix(*file.text, matrix) && matrix.rowStart.size() > 1
                    ? 0
                    : 1;
+    }
+    if (operation == "read-community") { // for counting the reader's instructions
+        TextFileResult file = readTextFile(path);
+        return file.ok() && !readCommunityCounts(*file.text, {}).fault ? 0 : 1;
     }
     if (operation == "open") {
         return DocumentFile::load(path).taxonCount() > 0 ? 0 : 1;

@@ -3,9 +3,12 @@
 // fault has only counts above zero; the two orientations refuse a table with
 // the same fault or read the same cells, transposed; a fault the preview
 // shows is the one the import reports; the data lines read in two parts on
-// two threads give exactly what one reading gives.
+// two threads give exactly what one reading gives; and the one-scan reading
+// of the data lines gives what splitting every line into fields and reading
+// each count gives.
 
 #include "FuzzSupport.h"
+#include "textio/CommunityLines.h"
 #include "textio/CommunityTable.h"
 
 #include <algorithm>
@@ -66,6 +69,52 @@ void requirePartsReadAsOne(std::string_view text, const CommunityOptions &option
                   "two parts read as one reading");
 }
 
+// The table split line by line as the preview shows it, every cell read on
+// its own.
+CommunityCounts readFieldByField(std::string_view text, const CommunityOptions &options)
+{
+    constexpr std::size_t all = std::numeric_limits<std::size_t>::max();
+    CommunityPreview preview = previewCommunityTable(text, options, all, all);
+    CommunityCounts counts;
+    counts.fault = std::move(preview.fault);
+    counts.textColumn = std::move(preview.textColumn);
+    if (counts.fault || preview.rows.empty()) {
+        return counts;
+    }
+    const std::vector<std::string> &header = preview.rows.front();
+    auto &columnNames = options.taxaAsRows ? counts.collectionNames : counts.taxonNames;
+    auto &rowNames = options.taxaAsRows ? counts.taxonNames : counts.collectionNames;
+    columnNames.assign(header.begin() + 1, header.end());
+    if (options.taxaAsRows) {
+        counts.cells.resize(columnNames.size());
+    }
+    for (std::uint32_t r = 0; r + 1 < preview.rows.size(); ++r) {
+        const std::vector<std::string> &row = preview.rows[r + 1];
+        rowNames.push_back(row.front());
+        if (!options.taxaAsRows) {
+            counts.cells.emplace_back();
+        }
+        for (std::uint32_t c = 0; c + 1 < row.size(); ++c) {
+            const community::Count count = community::readCount(row[c + 1]);
+            fuzz::require(!count.fault, "a table read without a fault has no faulty count");
+            if (count.value > 0) {
+                counts.cells[options.taxaAsRows ? c : r].push_back(
+                    {options.taxaAsRows ? r : c, count.value});
+            }
+        }
+    }
+    return counts;
+}
+
+void requireScanReadsAsFields(std::string_view text, const CommunityOptions &options)
+{
+    const CommunityCounts scanned = readCommunityCounts(text, options);
+    if (!scanned.fault) {
+        fuzz::require(sameCounts(scanned, readFieldByField(text, options)),
+                      "the one-scan reading gives what the field-by-field reading gives");
+    }
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
@@ -90,5 +139,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     fuzz::require(preview.rows.size() <= 5, "the preview keeps to its rows");
     requirePartsReadAsOne(text, {});
     requirePartsReadAsOne(text, {.taxaAsRows = false});
+    requireScanReadsAsFields(text, {});
+    requireScanReadsAsFields(text, {.taxaAsRows = false});
+    requireScanReadsAsFields(text, byText);
     return 0;
 }

@@ -1,7 +1,6 @@
 #include "textio/CommunityTable.h"
 
-#include "textio/CharacterClasses.h"
-#include "textio/FieldReader.h"
+#include "textio/CommunityLines.h"
 #include "textio/ImportMessages.h" // maxImportedTaxa
 #include "textio/NumberReader.h"
 
@@ -14,90 +13,11 @@
 namespace quorvella {
 namespace {
 
-constexpr std::string_view countRule = "counts are whole numbers of 0 or more.";
+using namespace community;
+
 constexpr std::string_view tooManyCounts =
     "the table holds more than 10 000 000 counts above zero, the most Quorvella imports at once "
     "(each becomes a taxon, and more could need more memory than a computer has).";
-
-struct Line
-{
-    std::string_view text;
-    std::size_t number = 0;
-};
-
-// Lines of the text with their numbers; CR LF is one line end.
-class LineSplitter
-{
-public:
-    explicit LineSplitter(std::string_view text, std::size_t linesBefore = 0)
-        : text_(text), number_(linesBefore)
-    {}
-
-    bool next(Line &line)
-    {
-        if (pos_ >= text_.size()) {
-            return false;
-        }
-        const std::size_t start = pos_;
-        std::size_t end = start;
-        std::size_t endLength = 0;
-        for (; end < text_.size(); ++end) {
-            const auto byte = static_cast<unsigned char>(text_[end]);
-            // Tabs, the usual separator, are not line ends: ask only of
-            // the bytes that may begin one.
-            if (((byte >= '\n' && byte <= '\r') || byte == 0xC2 || byte == 0xE2) &&
-                (endLength = lineEndLengthAt(text_, end)) > 0) {
-                break;
-            }
-        }
-        if (endLength == 1 && text_[end] == '\r' && end + 1 < text_.size() &&
-            text_[end + 1] == '\n') {
-            endLength = 2;
-        }
-        line = {text_.substr(start, end - start), ++number_};
-        pos_ = end + endLength;
-        return true;
-    }
-
-    // Where the next line begins.
-    std::size_t position() const { return pos_; }
-    // The number of the last line split off.
-    std::size_t number() const { return number_; }
-
-private:
-    std::string_view text_;
-    std::size_t pos_ = 0;
-    std::size_t number_ = 0;
-};
-
-// Fields are mostly a few bytes (counts): a plain loop beats a library
-// search per field.
-void splitFields(std::string_view line, char separator, std::vector<std::string_view> &fields)
-{
-    fields.clear();
-    std::size_t start = 0;
-    for (std::size_t at = 0; at < line.size(); ++at) {
-        if (line[at] == separator) {
-            fields.push_back(line.substr(start, at - start));
-            start = at + 1;
-        }
-    }
-    fields.push_back(line.substr(start));
-}
-
-bool isBlank(std::string_view line)
-{
-    return skipWhitespace(line, 0) == line.size();
-}
-
-std::string_view trimmed(std::string_view text)
-{
-    text.remove_prefix(skipWhitespace(text, 0));
-    while (!text.empty() && (text.back() == ' ' || text.back() == '\t')) {
-        text.remove_suffix(1);
-    }
-    return text;
-}
 
 bool equalsIgnoringAsciiCase(std::string_view a, std::string_view b)
 {
@@ -106,88 +26,6 @@ bool equalsIgnoringAsciiCase(std::string_view a, std::string_view b)
         return lower(x) == lower(y);
     });
 }
-
-struct Count
-{
-    std::int32_t value = 0;
-    std::optional<std::string> fault;
-};
-
-Count readCount(std::string_view cell)
-{
-    if (const std::optional<std::int32_t> plain = plainCount(cell)) {
-        return {*plain, std::nullopt};
-    }
-    const std::string_view number = trimmed(cell);
-    if (number.empty()) {
-        return {}; // an empty cell counts as zero, as in the matrix
-    }
-    const std::optional<NumberToken> token = readNumber(number, 0);
-    const std::string quotedCell = "\xE2\x80\x9C" + std::string(number) + "\xE2\x80\x9D";
-    if (!token || token->length != number.size()) {
-        return {0, quotedCell + " is not a count; " + std::string(countRule)};
-    }
-    if (token->value < 0.0f) {
-        return {0, quotedCell + " is negative; " + std::string(countRule)};
-    }
-    if (!isWholeIn32Bits(token->value)) {
-        return {0, quotedCell + " is not a whole number; " + std::string(countRule)};
-    }
-    return {integerValue(*token), std::nullopt};
-}
-
-// The table's lines after the comments: the header, then the data lines.
-class TableReader
-{
-public:
-    explicit TableReader(std::string_view text) : lines_(text) {}
-    // The data lines of a part of a table whose header is read already.
-    TableReader(std::string_view part, char separator, std::size_t linesBefore)
-        : lines_(part, linesBefore), separator_(separator)
-    {}
-
-    std::optional<CommunityFault> readHeader()
-    {
-        Line line;
-        while (lines_.next(line)) {
-            if (isBlank(line.text)) {
-                continue;
-            }
-            separator_ = detectFieldSeparator(line.text);
-            const bool comment = line.text.front() == '#';
-            if (comment && line.text.find(separator_) == std::string_view::npos) {
-                continue;
-            }
-            headerLine_ = line.number;
-            splitFields(comment ? line.text.substr(1) : line.text, separator_, header_);
-            return std::nullopt;
-        }
-        return CommunityFault{line.number + 1, 1, "the table has no header line."};
-    }
-
-    bool nextDataLine(Line &line, std::vector<std::string_view> &fields)
-    {
-        while (lines_.next(line)) {
-            if (!isBlank(line.text)) {
-                splitFields(line.text, separator_, fields);
-                return true;
-            }
-        }
-        return false;
-    }
-
-    const std::vector<std::string_view> &header() const { return header_; }
-    std::size_t headerLine() const { return headerLine_; }
-    char separator() const { return separator_; }
-    std::size_t position() const { return lines_.position(); }
-    std::size_t lineNumber() const { return lines_.number(); }
-
-private:
-    LineSplitter lines_;
-    char separator_ = '\t';
-    std::size_t headerLine_ = 0;
-    std::vector<std::string_view> header_;
-};
 
 bool isTextColumn(const std::vector<std::string_view> &header,
                   const std::vector<std::string_view> *firstData)
@@ -358,14 +196,25 @@ private:
 template <typename Counts> class DataLineReader
 {
 public:
-    DataLineReader(const DataLayout &layout, Counts &counts) : layout_(layout), counts_(counts) {}
+    DataLineReader(const DataLayout &layout, Counts &counts)
+        : layout_(layout), counts_(counts), shape_{layout.countColumns,
+                                                   layout.headerFields > layout.countColumns + 1}
+    {
+        line_.counts.reserve(layout.countColumns);
+    }
 
+    // From the data line split already, if there is one, to the end. Nearly
+    // every line is read in one scan; the others, and the first fault, take
+    // the general steps.
     std::optional<CommunityFault> read(TableReader &reader, Line &line,
                                        std::vector<std::string_view> &fields, bool haveLine)
     {
-        for (bool have = haveLine; have; have = reader.nextDataLine(line, fields), ++row_) {
+        for (bool have = haveLine; have; have = reader.nextDataLine(line, fields)) {
             if (auto fault = readLine(line, fields)) {
                 return fault;
+            }
+            while (reader.scanDataLine(shape_, importmessages::maxImportedTaxa - taxa_, line_)) {
+                take(line_);
             }
         }
         return std::nullopt;
@@ -381,31 +230,47 @@ private:
         if (auto fault = checkFieldCount(line, fields.size(), layout_.headerFields)) {
             return fault;
         }
-        const bool taxaAsRows = layout_.options.taxaAsRows;
-        const std::string_view rowName =
-            layout_.options.namesFromTextColumn && taxaAsRows ? fields.back() : fields.front();
-        if (taxaAsRows) {
-            counts_.taxon(rowName);
-        } else {
-            counts_.collection(rowName);
-        }
-        for (std::size_t c = 0; c < layout_.countColumns; ++c) {
+        line_.counts.clear();
+        for (std::uint32_t c = 0; c < layout_.countColumns; ++c) {
             const Count count = readCount(fields[c + 1]);
             if (count.fault) {
                 return CommunityFault{line.number, c + 2, *count.fault};
             }
-            if (count.value > 0 && ++taxa_ > importmessages::maxImportedTaxa) {
+            if (count.value > 0 && taxa_ + line_.counts.size() == importmessages::maxImportedTaxa) {
                 return CommunityFault{line.number, c + 2, std::string(tooManyCounts)};
             }
             if (count.value > 0) {
-                counts_.count(taxaAsRows ? c : row_, taxaAsRows ? row_ : c, count.value);
+                line_.counts.push_back({c, count.value});
             }
         }
+        line_.first = fields.front();
+        line_.last = fields.back();
+        take(line_);
         return std::nullopt;
+    }
+
+    void take(const DataLine &line)
+    {
+        const bool taxaAsRows = layout_.options.taxaAsRows;
+        if (taxaAsRows) {
+            counts_.taxon(layout_.options.namesFromTextColumn ? line.last : line.first);
+            for (const CountInColumn &count : line.counts) {
+                counts_.count(count.column, row_, count.count);
+            }
+        } else {
+            counts_.collection(line.first);
+            for (const CountInColumn &count : line.counts) {
+                counts_.count(row_, count.column, count.count);
+            }
+        }
+        taxa_ += line.counts.size();
+        ++row_;
     }
 
     const DataLayout &layout_;
     Counts &counts_;
+    const LineShape shape_;
+    DataLine line_; // reused: its counts are allocated once
     std::size_t row_ = 0;
     std::size_t taxa_ = 0; // counts above zero
 };
@@ -462,8 +327,7 @@ std::optional<CommunityFault> readCounts(std::string_view text, const CommunityO
                 DataLineReader<Counts> laterLines(layout, later.counts);
                 Line line;
                 std::vector<std::string_view> fields;
-                const bool have = part.nextDataLine(line, fields);
-                laterFault = laterLines.read(part, line, fields, have);
+                laterFault = laterLines.read(part, line, fields, part.nextDataLine(line, fields));
                 laterTaxa = laterLines.taxa();
             } catch (...) {
                 laterFailure = std::current_exception();

@@ -13,6 +13,8 @@
 // (other than the separator itself) is skipped only right after a separator;
 // a quote left open at the end is no error.
 
+#include "textio/NumberReader.h" // readPlainDigits
+
 #include <array>
 #include <cstddef>
 #include <cstdint>
@@ -59,21 +61,15 @@ public:
     std::int32_t nextPlainCount()
     {
         const char *const begin = text_.data() + pos_;
-        const char *const end = text_.data() + text_.size();
-        const char *digit = begin;
-        std::int32_t value = 0;
-        // A tenth digit stops the loop on a digit, not on the separator.
-        while (digit < end && digit - begin < 9 && *digit >= '0' && *digit <= '9') {
-            value = value * 10 + (*digit - '0');
-            ++digit;
-        }
-        if (digit == begin || digit == end || *digit != separator_) {
+        const PlainDigits digits = readPlainDigits(begin, text_.data() + text_.size());
+        if (digits.end == begin || digits.end == text_.data() + text_.size() ||
+            *digits.end != separator_) {
             return -1;
         }
-        pos_ += static_cast<std::size_t>(digit - begin) + 1;
+        pos_ += static_cast<std::size_t>(digits.end - begin) + 1;
         ++column_;
         skipWhitespaceAfterSeparator();
-        return value;
+        return digits.value;
     }
 
     // Where the next field is: its row and column, counted from 1.

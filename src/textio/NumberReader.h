@@ -30,21 +30,36 @@ bool isWhole(float value);
 // and back: values of 2147483648 and more (or below -2147483648) are not.
 bool isWholeIn32Bits(float value);
 
+// The run of up to nine plain digits at the start of [begin, end), as nearly
+// every cell of a table is: where it ends (begin when there is none) and its
+// value. A tenth digit ends the run on a digit.
+struct PlainDigits
+{
+    const char *end;
+    std::int32_t value;
+};
+
+inline PlainDigits readPlainDigits(const char *begin, const char *end)
+{
+    const char *digit = begin;
+    std::int32_t value = 0;
+    while (digit != end && digit - begin < 9 && *digit >= '0' && *digit <= '9') {
+        value = value * 10 + (*digit - '0');
+        ++digit;
+    }
+    return {digit, value};
+}
+
 // A field of one to nine plain digits, as nearly every cell of a table is: its
 // value, read without the general notation (which gives the same value).
 inline std::optional<std::int32_t> plainCount(std::string_view field)
 {
-    if (field.empty() || field.size() > 9) {
+    const char *const end = field.data() + field.size();
+    const PlainDigits digits = readPlainDigits(field.data(), end);
+    if (digits.end == field.data() || digits.end != end) {
         return std::nullopt;
     }
-    std::int32_t value = 0;
-    for (const char c : field) {
-        if (c < '0' || c > '9') {
-            return std::nullopt;
-        }
-        value = value * 10 + (c - '0');
-    }
-    return value;
+    return digits.value;
 }
 
 // The value of a field: the number at its start after leading whitespace;
