@@ -118,7 +118,7 @@ private:
             writer.begin();
             while (std::optional<RecordChunk> chunk = pop()) {
                 writer.writeCensuses(chunk->censuses);
-                writer.writeTaxa(chunk->taxa.size(), [&chunk](auto add) {
+                writer.writeTaxa([&chunk](auto add) {
                     for (const TaxonView &taxon : chunk->taxa) {
                         add(taxon);
                     }

@@ -6,70 +6,23 @@
 #include "store/SqliteStatement.h"
 #include "store/Store.h"
 #include "store/StoredNumber.h"
+#include "store/TaxonRowInserter.h"
 
-#include <algorithm>
 #include <string>
 
 namespace quorvella {
 namespace {
 
-std::string insertStatement(const char *table, const char *columns, int count, int rows = 1)
+std::string insertStatement(const char *table, const char *columns, int count)
 {
-    std::string row = "(?";
+    std::string sql = std::string("INSERT INTO ") + table + " (" + columns + ") VALUES (?";
     for (int i = 1; i < count; ++i) {
-        row += ", ?";
+        sql += ", ?";
     }
-    row += ")";
-    std::string sql = std::string("INSERT INTO ") + table + " (" + columns + ") VALUES " + row;
-    for (int i = 1; i < rows; ++i) {
-        sql += ", " + row;
-    }
-    return sql;
+    return sql + ")";
 }
 
 } // namespace
-
-// Inserts rows through a statement of many rows: a step per row costs more
-// than writing the row (half of a large save). In each run of rows, the rows
-// past the last full statement go one by one.
-class DocumentWriter::RowInserter
-{
-public:
-    static constexpr int rowsPerStatement = 64;
-
-    RowInserter(SqliteDatabase &db, const char *table, const char *columns, int columnCount)
-        : many_(db, insertStatement(table, columns, columnCount, rowsPerStatement)),
-          one_(db, insertStatement(table, columns, columnCount)), columnCount_(columnCount)
-    {}
-
-    void startRun(std::size_t rowCount)
-    {
-        rowsInFullStatements_ = rowCount - rowCount % rowsPerStatement;
-        written_ = 0;
-    }
-
-    // Calls bind(statement, index of the row's first parameter), which binds
-    // every parameter of the row, then steps the statement when it is full.
-    template <typename Bind> void add(Bind bind)
-    {
-        const bool inMany = written_ < rowsInFullStatements_;
-        const int row = inMany ? static_cast<int>(written_ % rowsPerStatement) : 0;
-        SqliteStatement &statement = inMany ? many_ : one_;
-        bind(statement, row * columnCount_);
-        ++written_;
-        if (!inMany || row == rowsPerStatement - 1) {
-            statement.step();
-            statement.resetKeepingBindings();
-        }
-    }
-
-private:
-    SqliteStatement many_;
-    SqliteStatement one_;
-    int columnCount_;
-    std::size_t rowsInFullStatements_ = 0;
-    std::size_t written_ = 0;
-};
 
 void DocumentWriter::write(SqliteDatabase &db, const Store &store)
 {
@@ -77,7 +30,7 @@ void DocumentWriter::write(SqliteDatabase &db, const Store &store)
     writer.begin();
     writer.writeCensuses(store.createArrayOfAllCensuses());
     // The names are bound without a copy: the store's interned bytes stay put.
-    writer.writeTaxa(store.taxonCount(), [&store](auto add) { store.forEachTaxonView(add); });
+    writer.writeTaxa([&store](auto add) { store.forEachTaxonView(add); });
     writer.finish();
 }
 
@@ -99,8 +52,7 @@ void DocumentWriter::begin()
     db_.execute("BEGIN");
     db_.execute(DocumentSchema::createTables);
     db_.execute(DocumentSchema::createIndexes); // kept up to date row by row
-    taxa_ = std::make_unique<RowInserter>(db_, "taxon", DocumentSchema::taxonColumns,
-                                          DocumentSchema::taxonColumnCount);
+    taxa_ = std::make_unique<TaxonRowInserter>(db_);
 }
 
 void DocumentWriter::finish()
@@ -137,37 +89,14 @@ void DocumentWriter::writeCensuses(std::span<const Census> censuses)
     }
 }
 
-void DocumentWriter::startTaxa(std::size_t count)
-{
-    taxa_->startRun(count);
-}
-
 void DocumentWriter::addTaxon(const TaxonView &taxon)
 {
-    // An id one above the largest written is left to SQLite, which gives a
-    // row without one exactly that id: it appends the row without searching
-    // the table for the id first (a tenth of a large save).
-    const bool nextId = taxon.id == largestTaxonId_ + 1;
-    largestTaxonId_ = std::max(largestTaxonId_, taxon.id);
-    taxa_->add([&taxon, nextId](SqliteStatement &statement, int first) {
-        if (nextId) {
-            statement.bindNull(first);
-        } else {
-            statement.bindInteger(first, taxon.id);
-        }
-        if (taxon.taxonName) {
-            statement.bindText(first + 1, *taxon.taxonName);
-        } else {
-            statement.bindNull(first + 1);
-        }
-        bindStoredInt32(statement, first + 2, taxon.abundance);
-        if (taxon.census) {
-            statement.bindInteger(first + 3, *taxon.census);
-        } else {
-            statement.bindNull(first + 3);
-        }
-        statement.bindInteger(first + 4, taxon.includeTaxon ? 1 : 0);
-    });
+    taxa_->add(taxon);
+}
+
+void DocumentWriter::endTaxa()
+{
+    taxa_->flush();
 }
 
 } // namespace quorvella

@@ -3,7 +3,6 @@
 #include "store/Census.h"
 #include "store/TaxonTable.h"
 
-#include <cstddef>
 #include <memory>
 #include <span>
 
@@ -11,6 +10,7 @@ namespace quorvella {
 
 class SqliteDatabase;
 class Store;
+class TaxonRowInserter;
 
 // Writes records into a new, empty database in one transaction: begin()
 // makes the tables, the records follow in any number of runs (store order
@@ -30,22 +30,19 @@ public:
     void begin();
     void writeCensuses(std::span<const Census> censuses);
     // A run of taxa whose names are views that last for the call.
-    template <typename ForEachTaxon> void writeTaxa(std::size_t count, ForEachTaxon forEachTaxon)
+    template <typename ForEachTaxon> void writeTaxa(ForEachTaxon forEachTaxon)
     {
-        startTaxa(count);
         forEachTaxon([this](const TaxonView &taxon) { addTaxon(taxon); });
+        endTaxa();
     }
     void finish();
 
 private:
-    class RowInserter;
-
-    void startTaxa(std::size_t count);
     void addTaxon(const TaxonView &taxon);
+    void endTaxa();
 
     SqliteDatabase &db_;
-    std::unique_ptr<RowInserter> taxa_;
-    RecordId largestTaxonId_ = 0; // ids are positive
+    std::unique_ptr<TaxonRowInserter> taxa_;
 };
 
 } // namespace quorvella

@@ -67,11 +67,9 @@ void SqliteDatabase::interrupt() const
     sqlite3_interrupt(db_);
 }
 
-void SqliteDatabase::check(int resultCode) const
+void SqliteDatabase::fail(int resultCode) const
 {
-    if (resultCode == SQLITE_OK || resultCode == SQLITE_ROW || resultCode == SQLITE_DONE) {
-        return;
-    }
+    static_assert(resultOk == SQLITE_OK && resultRow == SQLITE_ROW && resultDone == SQLITE_DONE);
     const char *message = db_ ? sqlite3_errmsg(db_) : sqlite3_errstr(resultCode);
     throw SqliteError(resultCode, message, db_ ? sqlite3_system_errno(db_) : 0);
 }

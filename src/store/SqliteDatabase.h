@@ -29,9 +29,22 @@ public:
 
     sqlite3 *handle() const { return db_; }
     // Throws SqliteError for a result code other than OK, ROW and DONE.
-    void check(int resultCode) const;
+    // Inline: a large save checks millions of binds.
+    void check(int resultCode) const
+    {
+        if (resultCode != resultOk && resultCode != resultRow && resultCode != resultDone) {
+            fail(resultCode);
+        }
+    }
 
 private:
+    // SQLITE_OK, SQLITE_ROW and SQLITE_DONE, without sqlite3.h here.
+    static constexpr int resultOk = 0;
+    static constexpr int resultRow = 100;
+    static constexpr int resultDone = 101;
+
+    [[noreturn]] void fail(int resultCode) const;
+
     sqlite3 *db_ = nullptr;
 };
 

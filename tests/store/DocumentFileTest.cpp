@@ -160,6 +160,62 @@ TEST(DocumentFile, RoundTripKeepsEveryValueOrderAndOrphan)
     }
 }
 
+// Taxa go in batches by kind: an id one above the last with the taxon
+// included, the same excluded, an id after a gap. Runs of each kind as long
+// as a batch, one less and one more, with values repeating in the same places
+// and changing to and from NULL, are stored as they are, each row exactly as
+// a statement naming every column stores it.
+TEST(DocumentFile, TaxaInRunsOfEveryKindAndLengthAreStoredAsTheyAre)
+{
+    Store saved;
+    const RecordId first = saved.insertCensus(Census{.censusName = "first"});
+    const RecordId second = saved.insertCensus(Census{.censusName = "second"});
+    RecordId id = saved.nextRecordId();
+    std::vector<TaxonView> taxa;
+    std::size_t row = 0;
+    for (const std::size_t length : {1u, 2u, 1023u, 1024u, 1025u, 2049u}) {
+        for (const int kind : {0, 1, 2, 0}) {
+            for (std::size_t i = 0; i < length; ++i, ++row) {
+                id += kind == 2 ? 2 : 1;
+                TaxonView taxon{id, std::nullopt, std::nullopt, std::nullopt, kind != 1};
+                if (row % 11 != 0) {
+                    taxon.taxonName = *names[2];
+                }
+                if (row % 3 != 0) {
+                    taxon.abundance = static_cast<std::int32_t>(row % 5) - 2;
+                }
+                if (row % 7 >= 2) {
+                    taxon.census = row % 7 < 4 ? first : second;
+                }
+                taxa.push_back(taxon);
+            }
+        }
+    }
+    {
+        Store::TaxonLoader loader(saved, taxa.size());
+        for (const TaxonView &taxon : taxa) {
+            loader.add(taxon);
+        }
+    }
+    TemporaryFolder folder;
+    const auto file = folder / "runs.qvl";
+    DocumentFile::save(saved, file);
+    expectSameRecords(DocumentFile::load(file), saved);
+
+    const SqliteDatabase db(file, SqliteDatabase::Mode::ReadOnly);
+    SqliteStatement rows(db, "SELECT id, typeof(taxonName), typeof(abundance), typeof(census), "
+                             "typeof(includeTaxon) FROM taxon ORDER BY id");
+    for (const TaxonView &taxon : taxa) {
+        ASSERT_TRUE(rows.step());
+        EXPECT_EQ(rows.columnInteger(0), taxon.id);
+        EXPECT_EQ(rows.columnText(1), taxon.taxonName ? "text" : "null");
+        EXPECT_EQ(rows.columnText(2), taxon.abundance ? "integer" : "null");
+        EXPECT_EQ(rows.columnText(3), taxon.census ? "integer" : "null");
+        EXPECT_EQ(rows.columnText(4), "integer");
+    }
+    EXPECT_FALSE(rows.step());
+}
+
 TEST(DocumentFile, NamesThatLookLikeUrisAreFileNames)
 {
     TemporaryFolder folder;
