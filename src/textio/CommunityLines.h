@@ -132,7 +132,7 @@ private:
     const char *begin_ = lines_.text().data();
     const char *end_ = begin_ + lines_.text().size();
     char separator_ = '\t';
-    std::array<char, 2> zeroCell_{'0', '\t'}; // a zero and its separator
+    std::array<char, 8> zeroCells_{}; // four zeros, each with its separator
     // The bytes that may end a field: the separator, and the first bytes of
     // line ends.
     std::array<bool, 256> fieldEndLeads_{};

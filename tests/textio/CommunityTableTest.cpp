@@ -187,26 +187,26 @@ TEST(CommunityTable, ReadingInTwoPartsGivesWhatOneReadingGives)
 
 TEST(CommunityTable, ReadsEveryFormOfCountBesidePlainOnes)
 {
-    // Zeros and plain counts between counts written otherwise, a last count
-    // that ends its line (U+2028, CR LF, the end of the text), a name that
-    // begins beyond ASCII; the same cells in both orientations.
-    const std::string_view table = "id\tS1\tS2\tS3\n"
-                                   "A\t0\t007\t1.0\n"
-                                   "B\t 2\t\t0000000003\r\n"
-                                   "\xC3\x9C\t3e0\t0\t0\xE2\x80\xA8"
-                                   "C\t0\t\xC2\xA0"
+    // Runs of zeros and plain counts between counts written otherwise, a
+    // last count that ends its line (U+2028, CR LF, the end of the text), a
+    // name that begins beyond ASCII; the same cells in both orientations.
+    const std::string_view table = "id\tS1\tS2\tS3\tS4\tS5\tS6\n"
+                                   "A\t0\t0\t0\t0\t007\t1.0\n"
+                                   "B\t 2\t\t0\t0\t0\t0000000003\r\n"
+                                   "\xC3\x9C\t3e0\t0\t0\t0\t0\t0\xE2\x80\xA8"
+                                   "C\t0\t0\t0\t0\t\xC2\xA0"
                                    "4\t12";
     EXPECT_EQ(describe(readCommunityCounts(table, {})), "(no text column)\n"
                                                         "A;B;\xC3\x9C;C;\n"
-                                                        "S1: 1=2 2=3\n"
-                                                        "S2: 0=7 3=4\n"
-                                                        "S3: 0=1 1=3 3=12");
+                                                        "S1: 1=2 2=3\nS2:\nS3:\nS4:\n"
+                                                        "S5: 0=7 3=4\n"
+                                                        "S6: 0=1 1=3 3=12");
     EXPECT_EQ(describe(readCommunityCounts(table, {.taxaAsRows = false})), "(no text column)\n"
-                                                                           "S1;S2;S3;\n"
-                                                                           "A: 1=7 2=1\n"
-                                                                           "B: 0=2 2=3\n"
+                                                                           "S1;S2;S3;S4;S5;S6;\n"
+                                                                           "A: 4=7 5=1\n"
+                                                                           "B: 0=2 5=3\n"
                                                                            "\xC3\x9C: 0=3\n"
-                                                                           "C: 1=4 2=12");
+                                                                           "C: 4=4 5=12");
 }
 
 TEST(CommunityTable, TheLimitOfCountsHoldsAcrossTheParts)
