@@ -124,7 +124,7 @@ void DocumentFile::save(const Store &store, const fs::path &file)
         FileReplacement replacement(file);
         {
             SqliteDatabase db(replacement.temporaryPath(), SqliteDatabase::Mode::ReadWrite);
-            DocumentWriter::write(db, store);
+            DocumentWriter::write(db, store, replacement);
             db.close();
         }
         replacement.commit();

@@ -123,6 +123,7 @@ private:
                         add(taxon);
                     }
                 });
+                replacement_.startWritingToDisk();
             }
             if (!isAbandoned()) {
                 writer.finish();

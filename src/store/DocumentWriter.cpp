@@ -2,6 +2,7 @@
 
 #include "store/DocumentFile.h"
 #include "store/DocumentSchema.h"
+#include "store/FileReplacement.h"
 #include "store/SqliteDatabase.h"
 #include "store/SqliteStatement.h"
 #include "store/Store.h"
@@ -24,13 +25,22 @@ std::string insertStatement(const char *table, const char *columns, int count)
 
 } // namespace
 
-void DocumentWriter::write(SqliteDatabase &db, const Store &store)
+void DocumentWriter::write(SqliteDatabase &db, const Store &store,
+                           const FileReplacement &replacement)
 {
     DocumentWriter writer(db);
     writer.begin();
     writer.writeCensuses(store.createArrayOfAllCensuses());
     // The names are bound without a copy: the store's interned bytes stay put.
-    writer.writeTaxa([&store](auto add) { store.forEachTaxonView(add); });
+    writer.writeTaxa([&](auto add) {
+        std::size_t written = 0;
+        store.forEachTaxonView([&](const TaxonView &taxon) {
+            add(taxon);
+            if (++written % taxaBetweenWritesToDisk == 0) {
+                replacement.startWritingToDisk();
+            }
+        });
+    });
     writer.finish();
 }
 
@@ -45,9 +55,13 @@ void DocumentWriter::begin()
     // complete, and FileReplacement syncs it to the disk before the rename:
     // it needs neither a rollback journal nor syncs of its own. Pages of
     // 16 KB make a large save about a tenth faster than SQLite's 4 KB (fewer
-    // pages to split and write); every SQLite reads any page size.
+    // pages to split and write); every SQLite reads any page size. A cache of
+    // 8 MB holds the pages the rows still change; the rest go to the file as
+    // the rows come, where FileReplacement starts writing them to the disk,
+    // so the sync at the end waits for little (a 2 M-taxon save: the same
+    // instructions as with 32 MB, 24 MB less memory, 10 ms to sync, not 70).
     db_.execute("PRAGMA page_size = 16384; PRAGMA journal_mode = OFF; PRAGMA synchronous = OFF; "
-                "PRAGMA locking_mode = EXCLUSIVE; PRAGMA cache_size = -32768; "
+                "PRAGMA locking_mode = EXCLUSIVE; PRAGMA cache_size = -8192; "
                 "PRAGMA temp_store = FILE;");
     db_.execute("BEGIN");
     db_.execute(DocumentSchema::createTables);

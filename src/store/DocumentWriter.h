@@ -3,11 +3,13 @@
 #include "store/Census.h"
 #include "store/TaxonTable.h"
 
+#include <cstddef>
 #include <memory>
 #include <span>
 
 namespace quorvella {
 
+class FileReplacement;
 class SqliteDatabase;
 class Store;
 class TaxonRowInserter;
@@ -19,8 +21,13 @@ class TaxonRowInserter;
 class DocumentWriter
 {
 public:
-    // Every record of a store, in one go.
-    static void write(SqliteDatabase &db, const Store &store);
+    // Writing to the disk starts after about this many taxa, so the sync
+    // before the rename is left with only the last of a large file.
+    static constexpr std::size_t taxaBetweenWritesToDisk = 65536;
+
+    // Every record of a store, in one go, into the temporary file of
+    // `replacement`, whose writing to the disk it starts now and then.
+    static void write(SqliteDatabase &db, const Store &store, const FileReplacement &replacement);
 
     explicit DocumentWriter(SqliteDatabase &db);
     ~DocumentWriter();

@@ -191,6 +191,15 @@ FileReplacement::FileReplacement(const fs::path &target) : target_(resolveLink(t
                               quoted(folder));
 }
 
+void FileReplacement::startWritingToDisk() const
+{
+#ifdef __linux__
+    if (lockDescriptor_ >= 0) {
+        ::sync_file_range(lockDescriptor_, 0, 0, SYNC_FILE_RANGE_WRITE);
+    }
+#endif
+}
+
 FileReplacement::~FileReplacement()
 {
     if (!committed_) {

@@ -24,6 +24,10 @@ public:
     FileReplacement &operator=(const FileReplacement &) = delete;
 
     const std::filesystem::path &temporaryPath() const { return temporary_; }
+    // Starts writing what the temporary file holds so far to the disk and
+    // returns at once, so the sync in commit() waits only for the rest. For
+    // a long save, now and then from the thread that writes; best effort.
+    void startWritingToDisk() const;
     void commit();
 
     // Removes the temporary files that earlier saves of target left behind
