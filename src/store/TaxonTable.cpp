@@ -320,16 +320,48 @@ void TaxonTable::compactIfMostlyDead()
     if (deadCount_ <= 64 || deadCount_ * 2 <= ids_.size()) {
         return;
     }
-    std::vector<Slot> living;
-    living.reserve(size());
-    forEach([&](Slot slot) { living.push_back(slot); });
-    permute(ids_, living);
-    permute(names_, living);
-    permute(abundances_, living);
-    permute(censuses_, living);
-    permute(flags_, living);
+    // Slots before the first dead one keep their places; the living ones
+    // after it move down in order. Undoing an import deletes from the end,
+    // so nothing moves at all there.
+    const auto firstDead =
+        static_cast<Slot>(std::find_if(flags_.begin(), flags_.end(),
+                                       [](std::uint8_t flags) { return (flags & Alive) == 0; }) -
+                          flags_.begin());
+    Slot kept = firstDead;
+    for (std::size_t slot = firstDead; slot < ids_.size(); ++slot) {
+        if ((flags_[slot] & Alive) != 0) {
+            ids_[kept] = ids_[slot];
+            names_[kept] = names_[slot];
+            abundances_[kept] = abundances_[slot];
+            censuses_[kept] = censuses_[slot];
+            flags_[kept] = flags_[slot];
+            ++kept;
+        }
+    }
+    if (kept > firstDead) {
+        relinkFrom(firstDead, kept);
+    }
+    truncate(kept);
     deadCount_ = 0;
-    rebuildCensusLists();
+}
+
+void TaxonTable::relinkFrom(Slot first, Slot end)
+{
+    // Each list holds living slots only: its entries from `first` on are
+    // the moved slots, which are linked again at their new places.
+    for (auto &[census, slots] : slotsByCensus_) {
+        slots.erase(std::lower_bound(slots.begin(), slots.end(), first), slots.end());
+    }
+    RecordId lastCensus = 0;
+    std::vector<Slot> *lastSlots = nullptr;
+    for (Slot slot = first; slot < end; ++slot) {
+        if (censuses_[slot] != lastCensus || lastSlots == nullptr) {
+            lastCensus = censuses_[slot];
+            lastSlots = &slotsByCensus_[lastCensus];
+        }
+        lastSlots->push_back(slot);
+    }
+    slotsByCensus_.erase(0); // orphans are in no list
 }
 
 void TaxonTable::sortByIdAndRelink()

@@ -48,8 +48,8 @@ bool taxonViewDisplayLess(const TaxonView &a, const TaxonView &b);
 // about 29 bytes a taxon with its place in its collection's list, names
 // interned. A record is addressed by its slot; a deleted record stays in its
 // slot, marked dead, until dead slots are the majority and are dropped at
-// once (compact()), which moves slots. Slots are valid only until the next
-// compact() or insertMany().
+// once (compactIfMostlyDead()), which moves the slots after the first dead
+// one. Slots are valid only until the next compaction or insertMany().
 class TaxonTable
 {
 public:
@@ -165,6 +165,7 @@ private:
     void truncate(std::size_t size);
     void unlink(Slot slot);
     void rebuildCensusLists();
+    void relinkFrom(Slot first, Slot end);
     void sortByIdAndRelink();
 
     std::vector<RecordId> ids_;
