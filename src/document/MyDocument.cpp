@@ -166,6 +166,12 @@ void MyDocument::replaceContents(Store &&records)
     updateModifiedState();
 }
 
+void MyDocument::setModifiedAsWhenClean(bool modified)
+{
+    m_store->setModified(modified);
+    updateModifiedState();
+}
+
 void MyDocument::updateModifiedState()
 {
     const bool modified = isModified();
@@ -263,6 +269,7 @@ void MyDocument::beginRecording()
 {
     if (!m_recorder) {
         m_recordingSelection = selectedCollection();
+        m_recordingModified = m_store->isModified();
         m_recorder = std::make_unique<StoreEditRecorder>(*m_store);
     }
     ++m_recordingDepth;
@@ -283,7 +290,7 @@ void MyDocument::pushEdit(const QString &text, StoreEdit edit)
 {
     if (!edit.empty()) {
         m_undoStack.push(new StoreEditCommand(*this, text, std::move(edit), m_recordingSelection,
-                                              selectedCollection()));
+                                              selectedCollection(), m_recordingModified));
     }
 }
 
@@ -462,7 +469,7 @@ bool MyDocument::insertPreparedRecords(const QString &undoText, DeletedRecords r
     if (!edit.inserted.censuses.empty())
         selectCollection(edit.inserted.censuses.front().id);
     m_undoStack.push(new StoreEditCommand(*this, undoText, std::move(edit), selectedBefore,
-                                          selectedCollection()));
+                                          selectedCollection(), wasModified));
     return true;
 }
 

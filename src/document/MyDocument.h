@@ -72,6 +72,9 @@ public:
     // The file's name without folder, or "Untitled".
     QString displayName() const;
     bool isModified() const;
+    // Sets the modified mark an undo step found at the saved (or new) state
+    // it returns to.
+    void setModifiedAsWhenClean(bool modified);
     bool isEmpty() const; // no collection and no taxon
 
     // Decides whether the document may close: a document with a file saves
@@ -289,6 +292,7 @@ private:
     int m_recordingDepth = 0;
     std::optional<RecordId> m_shownCollection;
     std::optional<RecordId> m_recordingSelection;
+    bool m_recordingModified = false;
 
     bool m_lastModified = false;
     QString m_statusText;

@@ -202,9 +202,53 @@ private slots:
         f.document.undoStack().undo();
         QVERIFY(sameTaxa(f.store().createArrayOfAllTaxa(), before));
         QCOMPARE(f.store().censusCount(), std::size_t(1));
+        QVERIFY(!f.document.isModified());
         f.document.undoStack().redo();
         QVERIFY(sameTaxa(f.store().createArrayOfAllTaxa(), after));
         QCOMPARE(f.store().censusCount(), std::size_t(4));
+        QVERIFY(f.document.isModified());
+    }
+
+    // Undo or redo back to the state last saved, or to a new document's,
+    // brings back its mark, and the window hears of it.
+    void undoAndRedoToTheCleanStateBringBackItsMark_data()
+    {
+        QTest::addColumn<int>("savedAt");         // -1 never, 0 before the step, 1 after it
+        QTest::addColumn<bool>("unsavedRecords"); // e.g. the example data
+        QTest::addColumn<bool>("modifiedAfterUndo");
+        QTest::addColumn<bool>("modifiedAfterRedo");
+        QTest::newRow("new document") << -1 << false << false << true;
+        QTest::newRow("saved before the step") << 0 << false << false << true;
+        QTest::newRow("saved after the step") << 1 << false << true << false;
+        QTest::newRow("records never saved") << -1 << true << true << true;
+    }
+    void undoAndRedoToTheCleanStateBringBackItsMark()
+    {
+        QFETCH(int, savedAt);
+        QFETCH(bool, unsavedRecords);
+        QTemporaryDir dir;
+        Fixture f;
+        if (unsavedRecords) {
+            Store records;
+            addCensus(records, "example", {{"x", 3}});
+            f.document.replaceContents(std::move(records));
+        }
+        const QString path = dir.filePath(u"doc.qvl"_s);
+        if (savedAt == 0)
+            QVERIFY(f.document.saveTo(path));
+        f.document.addCollection();
+        if (savedAt == 1)
+            QVERIFY(f.document.saveTo(path));
+        QSignalSpy marks(&f.document, &MyDocument::modifiedChanged);
+        const auto shownMark = [&] {
+            return marks.isEmpty() ? savedAt != 1 : marks.last().at(0).toBool();
+        };
+        f.document.undoStack().undo();
+        QTEST(f.document.isModified(), "modifiedAfterUndo");
+        QTEST(shownMark(), "modifiedAfterUndo");
+        f.document.undoStack().redo();
+        QTEST(f.document.isModified(), "modifiedAfterRedo");
+        QTEST(shownMark(), "modifiedAfterRedo");
     }
 
     // --- adding and deleting ----------------------------------------------------
