@@ -165,14 +165,7 @@ template <> struct LaterPart<CountCollector>
     {
         CommunityCounts &to = earlier.read();
         if (read.collectionNames.empty()) { // taxa as rows: each collection grows
-            for (std::size_t c = 0; c < read.cells.size(); ++c) {
-                std::vector<CommunityCell> &cells = to.cells[c];
-                const std::size_t old = cells.size();
-                cells.insert(cells.end(), read.cells[c].begin(), read.cells[c].end());
-                for (std::size_t i = old; i < cells.size(); ++i) {
-                    cells[i].taxon += static_cast<std::uint32_t>(rows);
-                }
-            }
+            growInTwoHalves(to.cells, static_cast<std::uint32_t>(rows));
         } else { // samples as rows: more collections of the same taxa
             moveAppend(to.collectionNames, read.collectionNames);
             moveAppend(to.cells, read.cells);
@@ -184,6 +177,43 @@ template <> struct LaterPart<CountCollector>
     CountCollector counts{read};
 
 private:
+    // The import waits for this step: the new cells' memory is most of its
+    // cost, so each thread grows half of the collections.
+    void growInTwoHalves(std::vector<std::vector<CommunityCell>> &cells, std::uint32_t rows)
+    {
+        const std::size_t count = read.cells.size(); // none when the part had no data line
+        const std::size_t half = count / 2;
+        std::exception_ptr failure;
+        {
+            std::jthread upper([&] {
+                try {
+                    grow(cells, rows, half, count);
+                } catch (...) {
+                    failure = std::current_exception();
+                }
+            });
+            grow(cells, rows, 0, half);
+        } // joined
+        if (failure) {
+            std::rethrow_exception(failure);
+        }
+    }
+
+    // The collections [from, to) get this part's cells, numbered on.
+    void grow(std::vector<std::vector<CommunityCell>> &cells, std::uint32_t rows, std::size_t from,
+              std::size_t to)
+    {
+        for (std::size_t c = from; c < to; ++c) {
+            std::vector<CommunityCell> &grown = cells[c];
+            const std::size_t old = grown.size();
+            grown.insert(grown.end(), read.cells[c].begin(), read.cells[c].end());
+            for (std::size_t i = old; i < grown.size(); ++i) {
+                grown[i].taxon += rows;
+            }
+            std::vector<CommunityCell>().swap(read.cells[c]); // freed on this thread too
+        }
+    }
+
     template <typename T> static void moveAppend(std::vector<T> &to, std::vector<T> &from)
     {
         to.insert(to.end(), std::make_move_iterator(from.begin()),

@@ -170,6 +170,7 @@ TEST(CommunityTable, ReadingInTwoPartsGivesWhatOneReadingGives)
         {"a fault in each part",
          fortyLineTable({{6, "OTU_x\t1.5\t\t0\tk"}, {33, "OTU_y\t-1\t\t0\tk"}})},
         {"one data line", "id\tS1\nA\t2\n"},
+        {"only blank lines in the later part", "id\tS1\tS2\nA\t1\t2\n\n\n\n\n"},
         {"no data line", "id\tS1\tS2\n\n"},
     };
     const CommunityOptions orientations[] = {{}, {.taxaAsRows = false}, {true, true}};
