@@ -126,8 +126,8 @@ bool runStoppableWhileWaiting(const QString &label,
     return !cancelled;
 }
 
-std::size_t runStepsWhileWaiting(const QString &label,
-                                 const std::vector<std::function<void()>> &steps, Cancel cancel)
+std::size_t runStepsWhileWaiting(const QString &label, std::span<const std::function<void()>> steps,
+                                 Cancel cancel)
 {
     constexpr qint64 turnMs = 25;
     if (steps.empty())
@@ -141,7 +141,9 @@ std::size_t runStepsWhileWaiting(const QString &label,
     QTimer turn;
     turn.setInterval(0);
     QObject::connect(&turn, &QTimer::timeout, &loop, [&] {
-        if (inTurn || cancelled)
+        // The timer can fire again after the turn that took the last step,
+        // before the loop has ended: no step is left to take then.
+        if (inTurn || cancelled || next == steps.size())
             return;
         inTurn = true;
         // The first turn takes one step, so the dialog is seen at once.

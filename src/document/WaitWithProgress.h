@@ -8,7 +8,7 @@
 #include <atomic>
 #include <cstddef>
 #include <functional>
-#include <vector>
+#include <span>
 
 namespace quorvella {
 
@@ -33,8 +33,7 @@ bool runStoppableWhileWaiting(const QString &label,
 // (each turn about 25 ms of steps), behind a modal progress dialog that
 // counts them, so a long change of the document never holds the window.
 // Returns how many steps ran: all of them, unless the user cancelled.
-std::size_t runStepsWhileWaiting(const QString &label,
-                                 const std::vector<std::function<void()>> &steps,
+std::size_t runStepsWhileWaiting(const QString &label, std::span<const std::function<void()>> steps,
                                  Cancel cancel = Cancel::Offered);
 
 } // namespace quorvella

@@ -8,6 +8,7 @@
 #include "document/Settings.h"
 #include "document/StoreEdit.h"
 #include "document/TaxonTableModel.h"
+#include "document/WaitWithProgress.h"
 #include "log/Log.h"
 #include "store/DocumentFile.h"
 
@@ -150,6 +151,25 @@ private slots:
         auto group = f.document.makeEcoCollectionGroup();
         QVERIFY(group);
         QCOMPARE(group->createSummedAbundanceList(), std::vector<std::int32_t>{3});
+    }
+
+    // Steps of a change run once each and never past the last, however
+    // the loop's timer fires after the last one.
+    void stepsRunOnceEach()
+    {
+        for (std::size_t round = 0; round < 300; ++round) {
+            const std::size_t count = 1 + round % 3;
+            std::vector<int> runs(count + 1, 0);
+            std::vector<std::function<void()>> steps;
+            for (std::size_t i = 0; i <= count; ++i)
+                steps.emplace_back([&runs, i] { ++runs[i]; });
+            const std::span<const std::function<void()>> given =
+                std::span<const std::function<void()>>(steps).first(count);
+            QCOMPARE(runStepsWhileWaiting(u"Steps"_s, given, Cancel::NotOffered), count);
+            std::vector<int> once(count, 1);
+            once.push_back(0); // the step past the end
+            QCOMPARE(runs, once);
+        }
     }
 
     // A large insert runs a slice at a time: Cancel part-way leaves the
