@@ -65,7 +65,6 @@ void DocumentWriter::begin()
                 "PRAGMA temp_store = FILE;");
     db_.execute("BEGIN");
     db_.execute(DocumentSchema::createTables);
-    db_.execute(DocumentSchema::createIndexes); // kept up to date row by row
     taxa_ = std::make_unique<TaxonRowInserter>(db_);
 }
 

@@ -160,6 +160,20 @@ TEST(DocumentFile, RoundTripKeepsEveryValueOrderAndOrphan)
     }
 }
 
+// The fixture was saved from storeWithEveryValue() by the writer that also
+// kept an index of the taxa's collections, as every file before December 2026
+// does: such files open with every value, and save again as they are now.
+TEST(DocumentFile, FilesWithTheCensusIndexOpenAndSaveAgain)
+{
+    const Store earlier =
+        DocumentFile::load(QUORVELLA_SOURCE_DIR "/tests/store/data/every-value-with-census-index.qvl");
+    expectSameRecords(earlier, storeWithEveryValue());
+    TemporaryFolder folder;
+    const auto file = folder / "saved again.qvl";
+    DocumentFile::save(earlier, file);
+    expectSameRecords(DocumentFile::load(file), earlier);
+}
+
 // Taxa go in batches by kind: an id one above the last with the taxon
 // included, the same excluded, an id after a gap. Runs of each kind as long
 // as a batch, one less and one more, with values repeating in the same places
