@@ -4,7 +4,9 @@
 #include "textio/FieldReader.h" // detectFieldSeparator
 #include "textio/NumberReader.h"
 
+#include <algorithm>
 #include <cstring>
+#include <string>
 
 namespace quorvella::community {
 namespace {
@@ -70,6 +72,17 @@ std::string_view trimmed(std::string_view text)
         text.remove_suffix(1);
     }
     return text;
+}
+
+std::optional<CommunityFault> checkFieldCount(const Line &line, std::size_t fields,
+                                              std::size_t expected)
+{
+    if (fields == expected) {
+        return std::nullopt;
+    }
+    return CommunityFault{line.number, std::min(fields, expected) + 1,
+                          "the line has " + std::to_string(fields) +
+                              " fields, but the header has " + std::to_string(expected) + "."};
 }
 
 Count readCount(std::string_view cell)

@@ -69,6 +69,10 @@ struct Count
 // or more; an empty cell is zero.
 Count readCount(std::string_view cell);
 
+// The fault of a line of `fields` fields where the header has `expected`.
+std::optional<CommunityFault> checkFieldCount(const Line &line, std::size_t fields,
+                                              std::size_t expected);
+
 // A data line's counts above zero, by column (0 for the first column of
 // counts), and the fields that can name its row.
 struct CountInColumn
