@@ -13,6 +13,8 @@
 // - BM_ReadCommunityTable: the matrix transposed as a tab-separated community
 //   table (comments, taxonomy column), checked and read into counts; /1 on
 //   one thread, /2 in the two parts an import reads (bytes_per_second).
+// - BM_ReadCommunityFile: reading that table's file whole and checking it as
+//   UTF-8, the step before its reading (bytes_per_second).
 // - BM_CliImport: importing the matrix into a new document in 1.5 s or less,
 //   peak_MB 300 or less; BM_CliImportCommunity the same for the table
 //   transposed as a tab-separated community table.
@@ -338,6 +340,25 @@ const fs::path &communityFile()
     }();
     return path;
 }
+
+// The community table's file read whole and checked as UTF-8, the step an
+// import takes before the table is read (the file is in the page cache).
+void BM_ReadCommunityFile(benchmark::State &state)
+{
+    const fs::path &file = communityFile();
+    std::size_t bytes = 0;
+    for (auto _ : state) {
+        TextFileResult read = readTextFile(file);
+        if (!read.ok()) {
+            throw std::logic_error(read.error);
+        }
+        bytes = read.text->size();
+        benchmark::DoNotOptimize(read);
+    }
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) *
+                            static_cast<std::int64_t>(bytes));
+}
+BENCHMARK(BM_ReadCommunityFile)->Iterations(10)->UseRealTime()->Unit(benchmark::kMillisecond);
 
 // Data lines of at least this many bytes are read in two parts; one part
 // never splits.

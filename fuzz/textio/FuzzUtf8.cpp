@@ -1,5 +1,6 @@
 // The UTF-8 decoder on any bytes: an accepted text is well-formed throughout,
-// a refused one names an offset inside it before which all is well-formed.
+// a refused one names an offset inside it before which all is well-formed,
+// and a check piece by piece agrees with the check of the whole.
 
 #include "FuzzSupport.h"
 #include "textio/Utf8.h"
@@ -30,12 +31,29 @@ bool wellFormed(std::string_view text)
     return true;
 }
 
+// The check made piece by piece, as a file is read, in pieces of a length
+// the first byte chooses: the same first fault as the check of the whole.
+std::optional<std::size_t> checkedInPieces(std::string_view bytes)
+{
+    const std::size_t piece = bytes.empty() ? 1 : static_cast<unsigned char>(bytes[0]) % 13 + 1;
+    Utf8Progress checked;
+    for (std::size_t end = piece; end < bytes.size() && !checked.invalid; end += piece) {
+        checked = findInvalidUtf8From(bytes.substr(0, end), checked.next, true);
+    }
+    if (!checked.invalid) {
+        checked = findInvalidUtf8From(bytes, checked.next, false);
+    }
+    return checked.invalid;
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
 {
     const std::string_view bytes = fuzz::asText(data, size);
     const Utf8DecodeResult result = decodeUtf8(bytes);
+    fuzz::require(checkedInPieces(bytes) == findInvalidUtf8(bytes),
+                  "a check piece by piece finds the fault of the whole");
     if (result.ok()) {
         fuzz::require(wellFormed(*result.text), "accepted text walks cleanly");
         fuzz::require(result.text->size() == size || result.text->size() + 3 == size,

@@ -108,11 +108,13 @@ char32_t utf8CodePointAt(std::string_view bytes, std::size_t pos)
     return codePoint;
 }
 
-std::optional<std::size_t> findInvalidUtf8(std::string_view bytes)
+namespace {
+
+// Checks the sequences of bytes that begin at `pos` and before `stop`.
+Utf8Progress checkSequences(std::string_view bytes, std::size_t pos, std::size_t stop)
 {
-    std::size_t pos = 0;
-    while (pos < bytes.size()) {
-        // Plain ASCII dominates every import file: step over it eight bytes at a time.
+    while (pos < stop) {
+        // Plain ASCII dominates every import file: step over it sixteen bytes at a time.
         while (pos + 16 <= bytes.size()) {
             std::uint64_t words[2];
             std::memcpy(words, bytes.data() + pos, sizeof words);
@@ -121,16 +123,32 @@ std::optional<std::size_t> findInvalidUtf8(std::string_view bytes)
             }
             pos += 16;
         }
-        if (pos >= bytes.size()) {
+        if (pos >= stop) {
             break;
         }
         const std::size_t length = utf8SequenceLengthAt(bytes, pos);
         if (length == 0) {
-            return pos;
+            return {pos, pos};
         }
         pos += length;
     }
-    return std::nullopt;
+    return {std::nullopt, pos};
+}
+
+} // namespace
+
+std::optional<std::size_t> findInvalidUtf8(std::string_view bytes)
+{
+    return findInvalidUtf8From(bytes, 0, false).invalid;
+}
+
+Utf8Progress findInvalidUtf8From(std::string_view bytes, std::size_t from, bool moreToCome)
+{
+    constexpr std::size_t longest = 4; // bytes of a sequence
+    if (!moreToCome) {
+        return checkSequences(bytes, from, bytes.size());
+    }
+    return checkSequences(bytes, from, bytes.size() < longest ? 0 : bytes.size() - (longest - 1));
 }
 
 void dropByteOrderMark(std::string &text)

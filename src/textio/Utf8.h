@@ -34,6 +34,18 @@ void dropByteOrderMark(std::string &text);
 // Offset of the first byte that is not part of well-formed UTF-8, or nullopt.
 std::optional<std::size_t> findInvalidUtf8(std::string_view bytes);
 
+// The same check of bytes read piece by piece, from `from` (where a
+// sequence begins): while moreToCome, only the sequences that are whole
+// whatever follows, those that begin at least four bytes before the end.
+// Answers the first invalid byte, if any, and where the check goes on once
+// more bytes are there; the last piece's check gives the answer for the whole.
+struct Utf8Progress
+{
+    std::optional<std::size_t> invalid;
+    std::size_t next = 0;
+};
+Utf8Progress findInvalidUtf8From(std::string_view bytes, std::size_t from, bool moreToCome);
+
 // Length of the well-formed UTF-8 sequence at pos, or 0 when the bytes there
 // are not one (or pos is at the end).
 std::size_t utf8SequenceLengthAt(std::string_view bytes, std::size_t pos);

@@ -1,5 +1,7 @@
 #include "textio/TextFile.h"
 
+#include "textio/Utf8.h"
+
 #include <csignal>
 #include <fstream>
 #include <gtest/gtest.h>
@@ -81,6 +83,45 @@ TEST_F(TextFileTest, ReadsOrSaysWhyNot)
             << row.label << ": " << result.error;
         if (!row.text) {
             EXPECT_NE(result.error.find(path.string()), std::string::npos) << result.error;
+        }
+    }
+}
+
+// A file is checked piece by piece as it is read: a character or a fault
+// around the end of a piece (64 KiB each) or of the file is judged as in the
+// whole text, also in a large file, whose pages are made before the reading.
+TEST_F(TextFileTest, ChecksEveryPlaceAsTheWholeText)
+{
+    const std::string sequences[] = {
+        "\xC3\xA9",
+        "\xE2\x80\xA8",
+        "\xF0\x9F\xA6\xA0",
+        "\xE2\x80"
+        "A",
+        "\xF0\x9F\xA6"
+        "A",
+        "\x80",
+        "\xED\xA0\x80",
+        "\xF4\x90\x80\x80",
+    };
+    constexpr std::size_t piece = 65536;
+    for (const std::size_t size : {3 * piece, std::size_t(5) << 20}) {
+        std::vector<std::size_t> places{size - 3, size - 2, size - 1};
+        for (std::size_t place = size - piece - 5; place <= size - piece + 1; ++place) {
+            places.push_back(place);
+        }
+        for (const std::size_t place : places) {
+            for (const std::string &sequence : sequences) {
+                std::string bytes(size, 'a');
+                bytes.replace(place, sequence.size(), sequence);
+                const Utf8DecodeResult whole = decodeUtf8(bytes);
+                const TextFileResult read = readTextFile(put("in.txt", bytes));
+                ASSERT_EQ(read.ok(), whole.ok()) << place << " of " << size;
+                EXPECT_EQ(read.text.has_value() && *read.text == bytes, whole.ok());
+                if (!whole.ok()) {
+                    EXPECT_NE(read.error.find(whole.error), std::string::npos) << read.error;
+                }
+            }
         }
     }
 }
