@@ -48,11 +48,20 @@ MetricsSnapshot takeMetricsSnapshot(const Store &store)
     for (std::size_t i = 0; i < snapshot.censuses.size(); ++i)
         position.emplace(snapshot.censuses[i].id, i);
     snapshot.abundances.resize(snapshot.censuses.size());
-    store.forEachTaxon([&](const Taxon &taxon) {
+    // Taken on the window's thread: views copy no names, and a collection's
+    // taxa mostly follow one another, so its place is looked up once a run.
+    std::optional<RecordId> lastCensus;
+    std::vector<std::int32_t> *counts = nullptr;
+    store.forEachTaxonView([&](const TaxonView &taxon) {
         if (!taxon.census || !taxon.includeTaxon || !taxon.abundance)
             return;
-        if (const auto found = position.find(*taxon.census); found != position.end())
-            snapshot.abundances[found->second].push_back(*taxon.abundance);
+        if (taxon.census != lastCensus) {
+            const auto found = position.find(*taxon.census);
+            counts = found != position.end() ? &snapshot.abundances[found->second] : nullptr;
+            lastCensus = taxon.census;
+        }
+        if (counts)
+            counts->push_back(*taxon.abundance);
     });
     return snapshot;
 }
